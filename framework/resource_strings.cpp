@@ -20,6 +20,7 @@ const char* const SInvalidName = "%s は有効なｺﾝﾎﾟｰﾈﾝﾄ名で�
 const char* const SResNotFound = "ﾘｿｰｽ %s が見つかりません";
 
 const char* const SInvalidCast = "不正な型変換です";
+const char* const SAssignError = "%s を %s に代入できません";
 const char* const SParentRequired = "ｺﾝﾄﾛｰﾙ '%s' は親ｳｨﾝﾄﾞｳを持っていません";
 const char* const SNoTimers = "ﾀｲﾏｰを取得できません";
 const char* const SOutOfResources = "ｼｽﾃﾑﾘｿｰｽが不足しています";

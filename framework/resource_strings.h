@@ -24,6 +24,7 @@ extern const char* const SResNotFound;       // takes the resource name
 
 // Objects, controls and the platform.
 extern const char* const SInvalidCast;
+extern const char* const SAssignError;       // takes the source and target class names
 extern const char* const SParentRequired;    // takes the control name
 extern const char* const SNoTimers;
 extern const char* const SOutOfResources;
