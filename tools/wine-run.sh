@@ -71,6 +71,15 @@ ensure_prefix() {
   touch "$WINEPREFIX/.orlo-ready"
 }
 
+ensure_fonts() {
+  # Wine draws caption buttons with its Marlett font but does not find it in
+  # its data folder here: without it they show as "0 1 r".
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+  fi
+}
+
 ensure_server() {
   # A persistent server makes every later start cheap.
   if ! pgrep -f "wineserver.* -p" >/dev/null 2>&1 || ! [ -f "$state/server.started" ]; then
@@ -84,6 +93,7 @@ up() {
   flock 9
   ensure_display
   ensure_prefix
+  ensure_fonts
   ensure_server
   flock -u 9
   exec 9>&-

@@ -1,0 +1,19 @@
+// The formc command: formc INPUT.txt OUTPUT.bin
+#pragma once
+
+#include <ostream>
+#include <string>
+
+namespace formc {
+
+// Compiles the description in `input` into `output`. On success returns 0 and the
+// output file holds the stream. On failure writes "INPUT:LINE:COL: message" (or
+// "formc: message" when there is no position) to `err`, removes `output` if it
+// existed, and returns 1. The output is written to a temporary file beside it and
+// renamed into place, so it never exists half-written.
+int compileFile(const std::string& input, const std::string& output, std::ostream& err);
+
+// Command-line entry: checks the arguments, then compileFile.
+int runFormc(int argc, const char* const* argv, std::ostream& err);
+
+}  // namespace formc
