@@ -114,7 +114,7 @@ public:
   TClassBuilder& Object(const char* name, G get, S set = nullptr) {
     TPropInfo& p = Add(name, TPropKind::Class);
     using V = std::remove_pointer_t<std::decay_t<decltype(detail::Get<T>(nullptr, get))>>;
-    p.RefClass = V::StaticClass();
+    p.RefClass = &V::StaticClass;
     p.GetObj = [get](TObject* o) -> TObject* { return detail::Get<T>(o, get); };
     if constexpr (!std::is_null_pointer_v<S>)
       p.SetObj = [set](TObject* o, TObject* v) { detail::Put<T>(o, set, static_cast<V*>(v)); };
@@ -125,7 +125,7 @@ public:
   TClassBuilder& Component(const char* name, G get, S set) {
     TPropInfo& p = Add(name, TPropKind::Component);
     using V = std::remove_pointer_t<typename detail::SetterArg<S>::type>;
-    p.RefClass = V::StaticClass();
+    p.RefClass = &V::StaticClass;
     p.GetObj = [get](TObject* o) -> TObject* { return detail::Get<T>(o, get); };
     p.SetObj = [set](TObject* o, TObject* v) { detail::Put<T>(o, set, static_cast<V*>(v)); };
     return *this;

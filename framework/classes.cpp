@@ -113,7 +113,7 @@ std::map<std::string, TClass>& Registry() {
 }
 }  // namespace
 
-void RegisterClass(TClass c) { Registry()[UpperCaseAscii(c->Name)] = c; }
+void RegisterComponentClass(TClass c) { Registry()[UpperCaseAscii(c->Name)] = c; }
 
 TClass FindClass(const std::string& name) {
   auto it = Registry().find(UpperCaseAscii(name));

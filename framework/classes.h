@@ -76,11 +76,11 @@ public:
 };
 
 // The registry of classes that descriptions may name.
-void RegisterClass(TClass c);
+void RegisterComponentClass(TClass c);
 TClass FindClass(const std::string& name);  // null when unknown
 
 struct TClassRegistrar {
-  explicit TClassRegistrar(TClass (*get)()) { RegisterClass(get()); }
+  explicit TClassRegistrar(TClass (*get)()) { RegisterComponentClass(get()); }
 };
 
 }  // namespace orlo

@@ -58,6 +58,9 @@ public:
   virtual void SetParentComponent(TComponent* parent) {}
   virtual TComponent* GetParentComponent() const { return nullptr; }
   virtual void SetChildOrder(TComponent* child, int order) {}
+  // Told after each property entry of the component's description has been
+  // applied, with the entry's name ("Left", "Font.Height" ...).
+  virtual void PropertyRead(const std::string& path) {}
 
 protected:
   // Marks the component as going away and tells everyone who asked; the

@@ -40,7 +40,10 @@ struct TPropInfo {
   std::optional<int64_t> Default;                 // ordinal kinds only; none = always stored
   const TEnumNames* Names = nullptr;              // enumeration values / set elements
   const TIdentMap* Idents = nullptr;              // integer identifiers
-  TClass RefClass = nullptr;                      // class of an object or component property
+  // Class of an object or component property. A function, as a class's
+  // description may refer to the class itself (or a descendant) and is
+  // built before that class's description exists.
+  TClass (*RefClass)() = nullptr;
   const std::type_info* EventSignature = nullptr; // method properties
 
   // Accessors, by kind. A missing setter makes the property read-only.

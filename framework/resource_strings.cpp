@@ -18,6 +18,8 @@ const char* const SInvalidPropertyValue = "不正なﾌﾟﾛﾊﾟﾃｨの値�
 const char* const SDuplicateName = "ｺﾝﾎﾟｰﾈﾝﾄ名 %s は既に存在します";
 const char* const SInvalidName = "%s は有効なｺﾝﾎﾟｰﾈﾝﾄ名ではありません";
 const char* const SResNotFound = "ﾘｿｰｽ %s が見つかりません";
+const char* const SAncestorNotFound = "継承元のｺﾝﾎﾟｰﾈﾝﾄ %s が見つかりません";
+const char* const SUnresolvedReference = "参照先のｺﾝﾎﾟｰﾈﾝﾄ %s が見つかりません";
 
 const char* const SInvalidCast = "不正な型変換です";
 const char* const SAssignError = "%s を %s に代入できません";

@@ -21,6 +21,8 @@ extern const char* const SInvalidPropertyValue;
 extern const char* const SDuplicateName;     // takes the name
 extern const char* const SInvalidName;       // takes the name
 extern const char* const SResNotFound;       // takes the resource name
+extern const char* const SAncestorNotFound;  // takes the component name
+extern const char* const SUnresolvedReference; // takes the reference as written
 
 // Objects, controls and the platform.
 extern const char* const SInvalidCast;

@@ -1,0 +1,75 @@
+// A fresh folder under the Wine prefix's temp folder for one test, emptied
+// and removed afterwards, with small raw file helpers that bypass the code
+// under test.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace orlo::testing_support {
+
+class ScratchFolder {
+public:
+  explicit ScratchFolder(const std::string& tag) {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    path_ = std::string(temp) + "orlo_" + tag + "_" + std::to_string(GetCurrentProcessId()) + "_" +
+            std::to_string(++counter_) + "\\";
+    created_ = CreateDirectoryA(path_.c_str(), nullptr) != 0;
+  }
+  ~ScratchFolder() {
+    for (const std::string& name : Names()) {
+      const std::string p = path_ + name;
+      SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (!DeleteFileA(p.c_str())) RemoveDirectoryA(p.c_str());
+    }
+    RemoveDirectoryA(path_.c_str());
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  bool Created() const { return created_; }
+  // The folder, with its trailing backslash.
+  const std::string& Path() const { return path_; }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((path_ + "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+      const std::string n = fd.cFileName;
+      if (n != "." && n != "..") names.push_back(n);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return names;
+  }
+
+  static bool Put(const std::string& path, const std::string& bytes) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD done = 0;
+    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+    CloseHandle(h);
+    return done == bytes.size();
+  }
+  // The file's bytes, or "<missing>" when it cannot be opened.
+  static std::string Bytes(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string s(1 << 16, '\0');
+    DWORD done = 0;
+    ReadFile(h, &s[0], static_cast<DWORD>(s.size()), &done, nullptr);
+    CloseHandle(h);
+    s.resize(done);
+    return s;
+  }
+
+private:
+  static inline int counter_ = 0;
+  std::string path_;
+  bool created_ = false;
+};
+
+}  // namespace orlo::testing_support
