@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <string>
 
+#include "pixel_helpers.h"
 #include "graphics.h"
 
 using namespace orlo;
+using orlo::testing_support::CountColor;
 
 namespace {
 
@@ -26,14 +28,6 @@ int GdiObjectCount(const char** method = nullptr) {
   return count;
 }
 
-// Counts pixels of one colour inside a rectangle.
-int CountColor(const TMemoryCanvas& c, const TRect& r, TColor color) {
-  int n = 0;
-  for (int y = r.Top; y < r.Bottom; ++y)
-    for (int x = r.Left; x < r.Right; ++x)
-      if (c.At(x, y) == color) ++n;
-  return n;
-}
 
 }  // namespace
 

@@ -1,0 +1,338 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "application.h"
+#include "class_builder.h"
+#include "forms.h"
+#include "gui_helpers.h"
+#include "timers.h"
+
+using namespace orlo;
+using orlo::testing_support::PumpFor;
+using orlo::testing_support::PumpUntil;
+
+namespace orlo {
+
+// A focusable windowed control that records what reaches it.
+class TTestBox : public TCustomControl {
+  ORLO_CLASS(TTestBox)
+public:
+  explicit TTestBox(TComponent* owner) : TCustomControl(owner) {
+    SetBounds(0, 0, 20, 20);
+    SetTabStop(true);
+  }
+  std::vector<std::string> log;
+  bool throwOnCreate = false;
+
+protected:
+  void KeyDown(uint16_t& key, TShiftState shift) override {
+    log.push_back("keydown " + std::to_string(key));
+    TCustomControl::KeyDown(key, shift);
+  }
+  void DoEnter() override { log.push_back("enter"); }
+  void DoExit() override { log.push_back("exit"); }
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == WM_CREATE && throwOnCreate) throw EInvalidOperation("no window for you");
+    if (m.Msg == CM_MOUSEENTER && m.LParam == 0) log.push_back("mouseenter");
+    if (m.Msg == CM_MOUSELEAVE && m.LParam == 0) log.push_back("mouseleave");
+    TCustomControl::Dispatch(m);
+  }
+};
+ORLO_DEFINE_CLASS(TTestBox, TCustomControl) {}
+
+class TScaleForm : public TForm {
+  ORLO_CLASS(TScaleForm)
+public:
+  using TForm::TForm;
+  TTestBox* Box1 = nullptr;
+  TTestBox* Box2 = nullptr;
+};
+ORLO_DEFINE_CLASS(TScaleForm, TForm) {
+  p.Field("Box1", &TScaleForm::Box1);
+  p.Field("Box2", &TScaleForm::Box2);
+}
+
+class TPlainForm : public TForm {
+  ORLO_CLASS(TPlainForm)
+public:
+  using TForm::TForm;
+  TTestBox* Box1 = nullptr;
+  TTestBox* Box2 = nullptr;
+  int created = 0;
+  bool failCreate = false;
+  void FormCreate(TObject*) {
+    ++created;
+    if (failCreate) throw Exception("create failed");
+  }
+};
+ORLO_DEFINE_CLASS(TPlainForm, TForm) {
+  p.Field("Box1", &TPlainForm::Box1);
+  p.Field("Box2", &TPlainForm::Box2);
+  p.Method("FormCreate", &TPlainForm::FormCreate);
+}
+
+}  // namespace orlo
+
+namespace {
+
+// Records what the application's exception handling receives.
+struct ExceptionLog {
+  std::vector<std::string> messages;
+  void OnException(TObject*, const std::exception_ptr& e) {
+    try {
+      std::rethrow_exception(e);
+    } catch (const Exception& ex) {
+      messages.push_back(ex.Message());
+    }
+  }
+};
+
+class FormsTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Application->SetTitle("ORLO MOVE");
+    Application->ResetTerminated();
+    Application->OnException = TExceptionEvent(&log_holder, &Holder::OnException);
+  }
+  void TearDown() override {
+    Application->OnException.Clear();
+    Application->OnIdle.Clear();
+  }
+  struct Holder : TObject {
+    ExceptionLog log;
+    void OnException(TObject* s, const std::exception_ptr& e) { log.OnException(s, e); }
+  } log_holder;
+};
+
+TForm* NewShownForm(int left) {
+  TForm* f = new TForm(nullptr);
+  f->SetBounds(left, 50, 200, 150);
+  f->Show();
+  return f;
+}
+
+}  // namespace
+
+namespace {
+// The height of "0" in the descriptions' window font on this screen.
+int WindowFontTextHeight() {
+  TScreenCanvas canvas;
+  TFont font;
+  font.SetName("ＭＳ Ｐゴシック");
+  font.SetCharset(SHIFTJIS_CHARSET);
+  font.SetHeight(-12);
+  canvas.SetFont(&font);
+  return canvas.TextHeight("0");
+}
+}  // namespace
+
+TEST_F(FormsTest, ReadsDescriptionAndScalesOnlyWhenTheTextHeightDiffers) {
+  TPlainForm* f = TCustomForm::Create<TPlainForm>(nullptr);
+  ASSERT_NE(f->Box1, nullptr);
+  ASSERT_NE(f->Box2, nullptr);
+  EXPECT_EQ(f->created, 1);
+  EXPECT_EQ(f->Box1->Parent(), f);
+  // Designed at a text height of 12: unchanged where "0" is 12 pixels high.
+  int t = WindowFontTextHeight();
+  EXPECT_EQ(f->Box1->BoundsRect(),
+            TRect(MulDiv(10, t, 12), MulDiv(20, t, 12), MulDiv(40, t, 12), MulDiv(60, t, 12)));
+  EXPECT_EQ(f->FormClientWidth(), MulDiv(200, t, 12));
+  EXPECT_EQ(f->FormClientHeight(), MulDiv(100, t, 12));
+  // The stored tab order wins over the creation order.
+  EXPECT_EQ(f->Box2->TabOrder(), 0);
+  EXPECT_EQ(f->Box1->TabOrder(), 1);
+  delete f;
+}
+
+TEST_F(FormsTest, ScalesControlsAndClientSizeByTheTextHeight) {
+  int t = WindowFontTextHeight();
+  ASSERT_NE(t, 10) << "the test needs a text height other than the stored one";
+
+  TScaleForm* f = TCustomForm::Create<TScaleForm>(nullptr);
+  // Right and bottom edges are scaled, not sizes.
+  int l = MulDiv(10, t, 10), tp = MulDiv(20, t, 10);
+  EXPECT_EQ(f->Box1->BoundsRect(), TRect(l, tp, MulDiv(40, t, 10), MulDiv(60, t, 10)));
+  // Box2's size was not in its description: only its position is scaled.
+  EXPECT_EQ(f->Box2->Left(), MulDiv(50, t, 10));
+  EXPECT_EQ(f->Box2->Width(), 20);
+  EXPECT_EQ(f->FormClientWidth(), MulDiv(200, t, 10));
+  EXPECT_EQ(f->FormClientHeight(), MulDiv(100, t, 10));
+  EXPECT_EQ(f->TextHeight(), t);
+  delete f;
+}
+
+TEST_F(FormsTest, FailingCreationHandlerIsReportedAndTheFormStillMade) {
+  // The handler runs during construction; make it fail through a subclass
+  // whose constructor sets the flag before the description is read.
+  struct TFailing : TPlainForm {
+    explicit TFailing(TComponent* o) : TPlainForm(o) { failCreate = true; }
+    TClass ClassType() const override { return TPlainForm::StaticClass(); }
+  };
+  TFailing* f = TCustomForm::Create<TFailing>(nullptr);
+  EXPECT_EQ(f->created, 1);
+  ASSERT_EQ(log_holder.log.messages.size(), 1u);
+  EXPECT_EQ(log_holder.log.messages[0], "create failed");
+  EXPECT_NE(f->Box1, nullptr);
+  delete f;
+}
+
+TEST_F(FormsTest, ModalShowDisablesOthersAndRestoresThem) {
+  TForm* main = NewShownForm(50);
+  ASSERT_TRUE(PumpUntil([&] { return main->Active(); }));
+  TForm* dialog = new TForm(nullptr);
+  dialog->SetBounds(100, 100, 150, 100);
+
+  struct Probe : TObject {
+    TForm* main;
+    TForm* dialog;
+    int step = 0;
+    bool mainDisabledDuringShow = false;
+    bool dialogActiveDuringShow = false;
+    int resultSeenAtStart = -1;
+    void Idle(TObject*, bool& done) {
+      done = false;
+      if (!dialog->Showing()) return;
+      if (resultSeenAtStart < 0) resultSeenAtStart = dialog->ModalResult();
+      mainDisabledDuringShow = !IsWindowEnabled(main->Handle());
+      dialogActiveDuringShow = dialog->Active();
+      dialog->SetModalResult(step == 0 ? mrYes : mrNo);
+    }
+  } probe;
+  probe.main = main;
+  probe.dialog = dialog;
+  Application->OnIdle = TIdleEvent(&probe, &Probe::Idle);
+
+  int r = dialog->ShowModal();
+  EXPECT_EQ(r, mrYes);
+  EXPECT_EQ(dialog->ModalResult(), mrYes);
+  EXPECT_TRUE(probe.mainDisabledDuringShow);
+  EXPECT_TRUE(probe.dialogActiveDuringShow);
+  EXPECT_EQ(probe.resultSeenAtStart, 0);
+  EXPECT_FALSE(dialog->Showing());
+  EXPECT_TRUE(IsWindowEnabled(main->Handle()));
+  EXPECT_TRUE(main->Active()) << "the window active before the show is active again";
+
+  // A second show starts again from 0 and waits for its own answer.
+  probe.step = 1;
+  probe.resultSeenAtStart = -1;
+  EXPECT_EQ(dialog->ShowModal(), mrNo);
+  EXPECT_EQ(probe.resultSeenAtStart, 0);
+  delete dialog;
+  delete main;
+}
+
+TEST_F(FormsTest, CloseBoxAndTerminationEndAModalShowWithCancel) {
+  TForm* dialog = new TForm(nullptr);
+  struct Closer : TObject {
+    TForm* dialog;
+    bool quit = false;
+    void Idle(TObject*, bool& done) {
+      done = false;
+      if (!dialog->Showing()) return;
+      if (quit)
+        PostQuitMessage(0);
+      else
+        PostMessageA(dialog->Handle(), WM_CLOSE, 0, 0);
+    }
+  } closer;
+  closer.dialog = dialog;
+  Application->OnIdle = TIdleEvent(&closer, &Closer::Idle);
+  EXPECT_EQ(dialog->ShowModal(), mrCancel);
+  closer.quit = true;
+  EXPECT_EQ(dialog->ShowModal(), mrCancel);
+  EXPECT_TRUE(Application->Terminated());
+  Application->ResetTerminated();
+  delete dialog;
+}
+
+TEST_F(FormsTest, HandlerExceptionsInsideModalLoopsAndTimersAreReportedAndTheLoopGoesOn) {
+  TForm* dialog = new TForm(nullptr);
+  struct Thrower : TObject {
+    TForm* dialog;
+    int ticks = 0;
+    void Tick(TObject*) {
+      ++ticks;
+      if (ticks == 1) throw Exception("timer failed");
+      if (ticks == 2) throw EAbort("silent");
+      dialog->SetModalResult(mrOk);
+    }
+    void Idle(TObject*, bool& done) {
+      static bool thrown = false;
+      if (dialog->Showing() && !thrown) {
+        thrown = true;
+        throw Exception("idle failed");
+      }
+    }
+  } thrower;
+  thrower.dialog = dialog;
+  TTimer* timer = new TTimer(nullptr);
+  timer->SetInterval(20);
+  timer->SetOnTimer(TNotifyEvent(&thrower, &Thrower::Tick));
+  Application->OnIdle = TIdleEvent(&thrower, &Thrower::Idle);
+  EXPECT_EQ(dialog->ShowModal(), mrOk);
+  delete timer;
+  EXPECT_EQ(thrower.ticks, 3);
+  std::vector<std::string> expected{"idle failed", "timer failed"};
+  EXPECT_EQ(log_holder.log.messages, expected) << "EAbort is dropped without a message";
+  delete dialog;
+}
+
+TEST_F(FormsTest, ExceptionWhileAWindowIsCreatedReachesTheCaller) {
+  TForm* f = new TForm(nullptr);
+  TTestBox* box = new TTestBox(f);
+  box->throwOnCreate = true;
+  box->SetParent(f);
+  try {
+    f->HandleNeeded();
+    FAIL() << "the creation error must reach the caller";
+  } catch (const EInvalidOperation& e) {
+    EXPECT_EQ(e.Message(), "no window for you");
+  }
+  EXPECT_FALSE(box->HandleAllocated());
+  EXPECT_TRUE(log_holder.log.messages.empty()) << "carried, not reported";
+  delete f;
+}
+
+TEST_F(FormsTest, TabAndArrowsMoveFocusBeforeTheControlSeesTheKey) {
+  TPlainForm* f = TCustomForm::Create<TPlainForm>(nullptr);
+  f->Show();
+  // Focus goes to the first tab stop on activation: Box2 has tab order 0.
+  ASSERT_TRUE(PumpUntil([&] { return f->Box2->Focused(); }));
+  EXPECT_EQ(f->ActiveControl(), f->Box2);
+
+  PostMessageA(f->Box2->Handle(), WM_KEYDOWN, VK_TAB, 0);
+  ASSERT_TRUE(PumpUntil([&] { return f->Box1->Focused(); }));
+  for (const auto& e : f->Box2->log) EXPECT_NE(e, "keydown 9") << "Tab never reaches the control";
+
+  PostMessageA(f->Box1->Handle(), WM_KEYDOWN, VK_RIGHT, 0);
+  ASSERT_TRUE(PumpUntil([&] { return f->Box2->Focused(); }));
+  // An ordinary key reaches the focused control.
+  PostMessageA(f->Box2->Handle(), WM_KEYDOWN, 'A', 0);
+  PumpFor(50);
+  EXPECT_EQ(f->Box2->log.back(), "keydown 65");
+  std::vector<std::string> box1{"enter", "exit"};
+  EXPECT_EQ(f->Box1->log, box1);
+  delete f;
+}
+
+TEST_F(FormsTest, IdleProcessingTellsControlsThePointerEnteredAndLeft) {
+  TPlainForm* f = TCustomForm::Create<TPlainForm>(nullptr);
+  f->Show();
+  PumpFor(50);
+  TPoint inBox1 = f->Box1->ClientToScreen(TPoint(5, 5));
+  TPoint inBox2 = f->Box2->ClientToScreen(TPoint(5, 5));
+  SetCursorPos(inBox1.X, inBox1.Y);
+  Application->DoIdle();
+  EXPECT_EQ(Application->MouseControl(), f->Box1);
+  SetCursorPos(inBox2.X, inBox2.Y);
+  Application->DoIdle();
+  EXPECT_EQ(Application->MouseControl(), f->Box2);
+  ASSERT_FALSE(f->Box1->log.empty());
+  EXPECT_EQ(f->Box1->log.back(), "mouseleave");
+  EXPECT_EQ(f->Box2->log.back(), "mouseenter");
+  SetCursorPos(0, 0);
+  Application->DoIdle();
+  delete f;
+}

@@ -1,0 +1,31 @@
+// Helpers for tests that drive real windows through the message loop.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+
+#include "application.h"
+
+namespace orlo::testing_support {
+
+// Handles messages until pred() holds or ms milliseconds pass; true when it held.
+inline bool PumpUntil(const std::function<bool()>& pred, DWORD ms = 3000) {
+  DWORD start = GetTickCount();
+  while (!pred()) {
+    Application->ProcessMessages();
+    if (pred()) return true;
+    if (GetTickCount() - start > ms) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  return true;
+}
+
+inline void PumpFor(DWORD ms) {
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < ms) {
+    Application->ProcessMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+}
+
+}  // namespace orlo::testing_support
