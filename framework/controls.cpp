@@ -193,7 +193,7 @@ void TControl::SetAlign(TAlign v) {
 
 void TControl::SetParent(TWinControl* parent) {
   if (parent == parent_) return;
-  if (parent == this) throw EInvalidOperation(res::SInvalidCast);
+  if (parent == this) throw EInvalidOperation(res::SControlParentSelf);
   if (parent_) parent_->RemoveControl(this);
   if (parent) {
     parent->InsertControl(this);

@@ -451,7 +451,7 @@ void TCustomForm::Release() {
 }
 
 int TCustomForm::ShowModal() {
-  if (Visible() || !Enabled() || modal_) throw EInvalidOperation(res::SCannotFocus);
+  if (Visible() || !Enabled() || modal_) throw EInvalidOperation(res::SCannotShowModal);
   if (GetCapture()) SendMessageA(GetCapture(), WM_CANCELMODE, 0, 0);
   ReleaseCapture();
   HandleNeeded();

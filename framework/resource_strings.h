@@ -31,6 +31,8 @@ extern const char* const SParentRequired;    // takes the control name
 extern const char* const SNoTimers;
 extern const char* const SOutOfResources;
 extern const char* const SCannotFocus;
+extern const char* const SCannotShowModal;
+extern const char* const SControlParentSelf;
 extern const char* const SVisibleChanged;
 extern const char* const SWindowClass;
 extern const char* const SInvalidBitmap;
