@@ -14,20 +14,7 @@ using orlo::testing_support::ScratchFolder;
 
 namespace {
 
-class StreamFiles : public testing::Test {
-protected:
-  void SetUp() override {
-    ASSERT_TRUE(scratch_.Created());
-    dir_ = scratch_.Path();
-  }
-  std::vector<std::string> Names() const { return scratch_.Names(); }
-  static void Put(const std::string& path, const std::string& bytes) {
-    ASSERT_TRUE(ScratchFolder::Put(path, bytes));
-  }
-  static std::string Bytes(const std::string& path) { return ScratchFolder::Bytes(path); }
-  ScratchFolder scratch_{"streams"};
-  std::string dir_;
-};
+class StreamFiles : public orlo::testing_support::ScratchTest {};
 
 std::string ReadAll(TStream& s) {
   std::string text(static_cast<size_t>(s.Size() - s.Position()), '\0');

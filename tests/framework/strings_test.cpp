@@ -300,20 +300,7 @@ TEST(StringList, ReadsTheStringsPropertyOfADescription) {
 
 namespace {
 
-class StringFiles : public testing::Test {
-protected:
-  void SetUp() override {
-    ASSERT_TRUE(scratch_.Created());
-    dir_ = scratch_.Path();
-  }
-  std::vector<std::string> Names() const { return scratch_.Names(); }
-  static void Put(const std::string& path, const std::string& bytes) {
-    ASSERT_TRUE(ScratchFolder::Put(path, bytes));
-  }
-  static std::string Bytes(const std::string& path) { return ScratchFolder::Bytes(path); }
-  ScratchFolder scratch_{"strings"};
-  std::string dir_;
-};
+class StringFiles : public orlo::testing_support::ScratchTest {};
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 // and removed afterwards, with small raw file helpers that bypass the code
 // under test.
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
@@ -70,6 +71,24 @@ private:
   static inline int counter_ = 0;
   std::string path_;
   bool created_ = false;
+};
+
+// A test with its own scratch folder: dir_ is the folder, with its
+// trailing backslash.
+class ScratchTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(scratch_.Created());
+    dir_ = scratch_.Path();
+  }
+  std::vector<std::string> Names() const { return scratch_.Names(); }
+  static void Put(const std::string& path, const std::string& bytes) {
+    ASSERT_TRUE(ScratchFolder::Put(path, bytes));
+  }
+  static std::string Bytes(const std::string& path) { return ScratchFolder::Bytes(path); }
+
+  ScratchFolder scratch_{"files"};
+  std::string dir_;
 };
 
 }  // namespace orlo::testing_support
