@@ -268,7 +268,8 @@ void TCustomForm::CreateParams(TCreateParams& p) {
 }
 
 void TCustomForm::CreateWindowHandleDone() {
-  if (Application) {
+  // The application's icon on every caption but a dialog frame's.
+  if (Application && border_style_ != bsDialog) {
     HICON icon = Application->Icon();
     SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
   }

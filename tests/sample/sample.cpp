@@ -1,7 +1,8 @@
 // A small program (not the product) that opens a window from a compiled
-// description with the framework's standard controls. With an argument
-// "--close-after MS" it closes itself after that many milliseconds and
-// prints how long the window took to appear.
+// description with the framework's standard controls. With "--close-after MS"
+// it closes itself after that many milliseconds and prints how long the
+// window took to appear; with "--message TEXT" it shows TEXT in the plain
+// message window once the window is up.
 #include <windows.h>
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 
 #include "application.h"
 #include "class_builder.h"
+#include "dialogs.h"
 #include "forms.h"
 #include "std_controls.h"
 #include "radio_group.h"
@@ -52,10 +54,12 @@ struct SampleTiming : TObject {
   LARGE_INTEGER start{}, freq{};
   bool reported = false;
   int closeAfter = -1;
+  const char* message = nullptr;
   TTimer* closer = nullptr;
   void Idle(TObject*, bool&) {
     if (reported) return;
     reported = true;
+    if (message) ShowPlainMessage(message);
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     std::printf("sample window painted after %.1f ms\n",
@@ -76,7 +80,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   QueryPerformanceFrequency(&timing.freq);
   QueryPerformanceCounter(&timing.start);
   for (int i = 1; i + 1 < __argc; ++i)
-    if (std::strcmp(__argv[i], "--close-after") == 0) timing.closeAfter = std::atoi(__argv[i + 1]);
+    if (std::strcmp(__argv[i], "--close-after") == 0)
+      timing.closeAfter = std::atoi(__argv[i + 1]);
+    else if (std::strcmp(__argv[i], "--message") == 0)
+      timing.message = __argv[i + 1];
   try {
     Application->Initialize();
     Application->SetTitle("orlosend sample");
