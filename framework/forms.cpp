@@ -35,7 +35,11 @@ struct TaskWindows {
 
 BOOL CALLBACK GatherTaskWindow(HWND h, LPARAM l) {
   auto* g = reinterpret_cast<TaskWindows*>(l);
-  if (h != g->except && IsWindowVisible(h) && IsWindowEnabled(h)) g->list.push_back(h);
+  try {
+    if (h != g->except && IsWindowVisible(h) && IsWindowEnabled(h)) g->list.push_back(h);
+  } catch (...) {
+    return FALSE;  // out of memory: the windows gathered so far are disabled
+  }
   return TRUE;
 }
 }  // namespace
