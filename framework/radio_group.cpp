@@ -21,6 +21,7 @@ TGroupButton::TGroupButton(TCustomRadioGroup* group) : TRadioButton(group), grou
 }
 
 TGroupButton::~TGroupButton() {
+  if (destroyed_) *destroyed_ = true;
   BeginDestruction();
   if (group_) {
     auto& list = group_->buttons_;
@@ -37,13 +38,19 @@ void TGroupButton::Dispatch(TMessage& m) {
   // (a handler that pumps messages) is dropped.
   if (in_click_) return;
   in_click_ = true;
+  bool destroyed = false;
+  destroyed_ = &destroyed;
   try {
     WORD code = HIWORD(m.WParam);
     if ((code == BN_CLICKED || code == BN_DOUBLECLICKED) && group_ && group_->CanModify())
       TRadioButton::Dispatch(m);
   } catch (...) {
-    Application->HandleException(this);
+    Application->HandleException(destroyed ? nullptr : this);
   }
+  // The group's click handler may have changed the items and freed this
+  // button: then nothing of it may be touched any more.
+  if (destroyed) return;
+  destroyed_ = nullptr;
   in_click_ = false;
 }
 

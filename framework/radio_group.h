@@ -26,6 +26,9 @@ private:
   friend class TCustomRadioGroup;
   TCustomRadioGroup* group_;
   bool in_click_ = false;
+  // Set while a click is handled: the handler may destroy this button (a
+  // group whose items change), which the destructor reports here.
+  bool* destroyed_ = nullptr;
 };
 
 class TCustomRadioGroup : public TCustomGroupBox {

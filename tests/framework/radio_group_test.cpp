@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <new>
 #include <string>
 
 #include "application.h"
@@ -11,6 +14,64 @@
 using namespace orlo;
 using reader_support::MakeStream;
 using reader_support::TDescriptionBuilder;
+
+// While a quarantine is open, freed blocks are filled with a pattern and
+// kept instead of given back, so that a write into an object after its
+// destruction shows when the quarantine is closed.
+namespace quarantine {
+constexpr size_t kHeader = 16;
+constexpr unsigned char kFill = 0xDD;
+struct Block {
+  unsigned char* p;
+  size_t n;
+};
+bool open = false;
+Block kept[8192];
+int count = 0;
+
+void Open() {
+  count = 0;
+  open = true;
+}
+// Closes the quarantine, gives the blocks back and counts those written to.
+int Close() {
+  open = false;
+  int dirty = 0;
+  for (int i = 0; i < count; ++i) {
+    for (size_t j = 0; j < kept[i].n; ++j)
+      if (kept[i].p[kHeader + j] != kFill) {
+        ++dirty;
+        break;
+      }
+    std::free(kept[i].p);
+  }
+  count = 0;
+  return dirty;
+}
+}  // namespace quarantine
+
+void* operator new(size_t n) {
+  auto* raw = static_cast<unsigned char*>(std::malloc(n + quarantine::kHeader));
+  if (!raw) throw std::bad_alloc();
+  std::memcpy(raw, &n, sizeof n);
+  return raw + quarantine::kHeader;
+}
+namespace quarantine {
+void Release(void* p) {
+  if (!p) return;
+  unsigned char* raw = static_cast<unsigned char*>(p) - quarantine::kHeader;
+  size_t n;
+  std::memcpy(&n, raw, sizeof n);
+  if (quarantine::open && quarantine::count < 8192) {
+    std::memset(p, quarantine::kFill, n);
+    quarantine::kept[quarantine::count++] = {raw, n};
+    return;
+  }
+  std::free(raw);
+}
+}  // namespace quarantine
+void operator delete(void* p) noexcept { quarantine::Release(p); }
+void operator delete(void* p, size_t) noexcept { quarantine::Release(p); }
 
 namespace {
 
@@ -30,9 +91,11 @@ struct Events : TObject {
   std::string keys;
   bool throwOnClick = false;
   bool clickAgain = false;
+  bool clearItems = false;
   void Click(TObject*) {
     ++clicks;
     if (group) itemIndexSeen = group->ItemIndex();
+    if (clearItems) group->Items()->Clear();  // takes the clicked button with it
     if (throwOnClick) throw Exception("click failed");
     if (clickAgain && clicks == 1) {
       // Clears the choice, then the same button reports a click again
@@ -280,6 +343,39 @@ TEST_F(RadioGroupTest, AClickArrivingDuringTheLastOneIsDropped) {
                  reinterpret_cast<LPARAM>(group->Buttons(1)->Handle()));
   EXPECT_EQ(group->ItemIndex(), 1);
   EXPECT_EQ(events.clicks, 2);
+}
+
+TEST_F(RadioGroupTest, AClickHandlerMayRemoveTheClickedButton) {
+  MoveCopy();
+  ShowForm();
+  Reported reported;
+  Application->OnException = TExceptionEvent(&reported, &Reported::Report);
+  events.clearItems = true;
+  // The platform's click notification, as the group's window receives it.
+  auto notifyClick = [&](TGroupButton* b) {
+    SendMessageA(group->Handle(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(b->Handle()));
+    Application->ProcessMessages();
+  };
+  quarantine::Open();
+  notifyClick(group->Buttons(1));
+  EXPECT_EQ(quarantine::Close(), 0) << "a freed object was written to";
+  EXPECT_EQ(events.clicks, 1);
+  EXPECT_EQ(group->ButtonCount(), 0);
+  EXPECT_EQ(group->ItemIndex(), -1);
+
+  // The same with a handler that fails afterwards: reported without the
+  // button that is gone.
+  MoveCopy();
+  events.throwOnClick = true;
+  quarantine::Open();
+  notifyClick(group->Buttons(0));
+  EXPECT_EQ(quarantine::Close(), 0) << "a freed object was written to";
+  Application->OnException = TExceptionEvent();
+  EXPECT_EQ(reported.count, 1);
+  EXPECT_EQ(reported.sender, nullptr);
+  EXPECT_EQ(reported.message, "click failed");
+  EXPECT_EQ(group->ButtonCount(), 0);
 }
 
 TEST_F(RadioGroupTest, EnabledAndKeysReachTheButtons) {
