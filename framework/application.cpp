@@ -226,9 +226,11 @@ bool TApplication::IsKeyMsg(MSG& msg) {
   if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
   if (GetCapture()) return false;
   HWND target = msg.hwnd;
-  // A key for a window inside one of ours (a list's edit, say) goes to ours.
-  while (target && !FindControl(target)) target = GetParent(target);
-  if (!target) return false;
+  // A key for a child window inside one of ours goes to ours; the walk stops
+  // at a top-level window (a foreign dialog owned by ours is not ours).
+  while (target && !FindControl(target) && (GetWindowLongA(target, GWL_STYLE) & WS_CHILD))
+    target = GetParent(target);
+  if (!target || !FindControl(target)) return false;
   return SendMessageA(target, CN_BASE + msg.message, msg.wParam, msg.lParam) != 0;
 }
 

@@ -140,6 +140,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 }
 
 TControl::~TControl() {
+  if (destroyed_flag_) *destroyed_flag_ = true;
   BeginDestruction();
   if (g_capture == this) SetCaptureControl(nullptr);
   if (Application) Application->ControlDestroyed(this);
@@ -337,8 +338,11 @@ void TControl::Dispatch(TMessage& m) {
 
 void TControl::HandleMouse(TMessage& m) {
   // Windowed controls let the platform see the message first (an edit places
-  // its caret on the press).
+  // its caret on the press). A platform button clicks there, and the click's
+  // handler may destroy the control.
+  TDestroyWatch watch(this);
   DefaultHandler(m);
+  if (watch.Destroyed()) return;
   TShiftState shift = KeysToShiftState(m.WParam);
   int x = static_cast<short>(LOWORD(m.LParam));
   int y = static_cast<short>(HIWORD(m.LParam));
@@ -348,6 +352,7 @@ void TControl::HandleMouse(TMessage& m) {
       if (control_style_ & csCaptureMouse) SetCaptureControl(this);
       if (m.Msg == WM_LBUTTONDBLCLK && (control_style_ & csDoubleClicks)) {
         DblClick();
+        if (watch.Destroyed()) return;
         MouseDown(mbLeft, shift | ssDouble, x, y);
       } else {
         if (control_style_ & csClickEvents) control_state_ |= csClicked;
@@ -367,7 +372,10 @@ void TControl::HandleMouse(TMessage& m) {
       bool clicked = control_state_ & csClicked;
       control_state_ &= ~csClicked;
       if (g_capture == this || CaptureControl() == this) SetCaptureControl(nullptr);
-      if (clicked && x >= 0 && y >= 0 && x < width_ && y < height_) Click();
+      if (clicked && x >= 0 && y >= 0 && x < width_ && y < height_) {
+        Click();
+        if (watch.Destroyed()) return;
+      }
       MouseUp(mbLeft, shift, x, y);
       break;
     }

@@ -199,6 +199,7 @@ protected:
 
 private:
   friend class TWinControl;
+  friend class TDestroyWatch;
   void HandleMouse(TMessage& m);
   void FontObjectChanged(TObject*);
   void CMParentFontChanged(TMessage& m);
@@ -225,6 +226,9 @@ private:
   int help_context_ = 0;
   TAlign align_ = alNone;
   uint32_t control_style_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
+  // Set by the destructor: lets a handler on the stack see that a call it
+  // made (a click handler, say) destroyed the control.
+  bool* destroyed_flag_ = nullptr;
   uint32_t control_state_ = 0;
   uint8_t scale_flags_ = 0;
 };
@@ -385,6 +389,30 @@ protected:
 
 private:
   TCanvas* canvas_;
+};
+
+// Watches a control across calls that may destroy it:
+//   TDestroyWatch watch(this); DoSomething(); if (watch.Destroyed()) return;
+class TDestroyWatch {
+public:
+  explicit TDestroyWatch(TControl* c) : control_(c), outer_(c->destroyed_flag_) {
+    c->destroyed_flag_ = &destroyed_;
+  }
+  ~TDestroyWatch() {
+    if (destroyed_) {
+      if (outer_) *outer_ = true;
+    } else {
+      control_->destroyed_flag_ = outer_;
+    }
+  }
+  TDestroyWatch(const TDestroyWatch&) = delete;
+  TDestroyWatch& operator=(const TDestroyWatch&) = delete;
+  bool Destroyed() const { return destroyed_; }
+
+private:
+  TControl* control_;
+  bool* outer_;
+  bool destroyed_ = false;
 };
 
 // The control that holds the mouse (ours, or null), and its setting.

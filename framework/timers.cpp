@@ -8,9 +8,11 @@
 namespace orlo {
 
 namespace {
+// Never destroyed: timers owned by the application go away while static
+// objects are released at the end of the program.
 std::map<UINT_PTR, TTimer*>& ActiveTimers() {
-  static std::map<UINT_PTR, TTimer*> timers;
-  return timers;
+  static auto* timers = new std::map<UINT_PTR, TTimer*>;
+  return *timers;
 }
 }  // namespace
 

@@ -21,9 +21,11 @@ thread_local TWinControl* t_creating = nullptr;
 
 // The platform procedure behind each of our window classes, by class atom:
 // DefWindowProcA for our own classes, the platform class's for superclasses.
+// Never destroyed: windows still go away while static objects are released
+// at the end of the program.
 std::map<ATOM, WNDPROC>& ClassProcs() {
-  static std::map<ATOM, WNDPROC> procs;
-  return procs;
+  static auto* procs = new std::map<ATOM, WNDPROC>;
+  return *procs;
 }
 
 WNDPROC ClassDefaultProc(HWND h) {
@@ -32,18 +34,17 @@ WNDPROC ClassDefaultProc(HWND h) {
   return it == ClassProcs().end() ? DefWindowProcA : it->second;
 }
 
+// Our window classes by name, registered on first use: each is named after
+// its component class, so one name always means the same parameters.
+std::map<std::string, WNDPROC>& RegisteredClasses() {
+  static auto* classes = new std::map<std::string, WNDPROC>;
+  return *classes;
+}
+
 WNDPROC RegisterObjectClass(const std::string& name, const std::string& base, UINT style,
                             HBRUSH background) {
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  WNDCLASSA existing{};
-  if (GetClassInfoA(inst, name.c_str(), &existing)) {
-    ATOM atom = static_cast<ATOM>(GlobalFindAtomA(name.c_str()));
-    (void)atom;
-    for (auto& [a, proc] : ClassProcs()) {
-      char buf[256];
-      if (GetAtomNameA(a, buf, sizeof buf) && name == buf) return proc;
-    }
-  }
+  auto known = RegisteredClasses().find(name);
+  if (known != RegisteredClasses().end()) return known->second;
   WNDCLASSA wc{};
   WNDPROC def = DefWindowProcA;
   if (!base.empty()) {
@@ -55,18 +56,13 @@ WNDPROC RegisterObjectClass(const std::string& name, const std::string& base, UI
     wc.hbrBackground = background;
   }
   wc.lpfnWndProc = ObjectWindowProc;
-  wc.hInstance = inst;
+  wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = name.c_str();
   wc.lpszMenuName = nullptr;
   ATOM atom = RegisterClassA(&wc);
-  if (!atom) {
-    if (GetLastError() != ERROR_CLASS_ALREADY_EXISTS) throw EOutOfResources(res::SWindowClass);
-    atom = static_cast<ATOM>(GetClassInfoA(inst, name.c_str(), &wc));
-  }
+  if (!atom) throw EOutOfResources(res::SWindowClass);
   ClassProcs()[atom] = def;
-  // Local atoms of RegisterClassA and the global atom table differ; remember
-  // the name through a global atom so the lookup above can find it.
-  GlobalAddAtomA(name.c_str());
+  RegisteredClasses()[name] = def;
   return def;
 }
 
@@ -86,6 +82,16 @@ LRESULT CALLBACK ObjectWindowProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     if (!c) return CallWindowProcA(ClassDefaultProc(h), h, msg, w, l);
     t_creating = nullptr;
     c->AttachHandle(h);
+  }
+  // A control that is being destroyed hears nothing more: its derived parts
+  // are gone, and handlers must not run on a half-destroyed form.
+  if (c->Destroying()) {
+    LRESULT r = CallWindowProcA(ClassDefaultProc(h), h, msg, w, l);
+    if (msg == WM_NCDESTROY) {
+      RemovePropA(h, kObjectProp);
+      if (c->handle_ == h) c->handle_ = nullptr;
+    }
+    return r;
   }
   TMessage m{msg, w, l, 0};
   try {

@@ -444,3 +444,31 @@ TEST_F(StdControlsTest, DescriptionsSetTheStandardControls) {
   ASSERT_TRUE(GetObjectA(brush, sizeof lb, &lb));
   EXPECT_EQ(lb.lbColor, 0x00FFEEF0u);
 }
+
+// A click handler may destroy the form its button is on (the platform's
+// button clicks inside its own handling of the release): the rest of the
+// release must not touch the freed button.
+TEST(ButtonClick, AHandlerMayFreeTheButtonsForm) {
+  struct Freer : TObject {
+    TForm* form = nullptr;
+    int clicks = 0;
+    void Click(TObject*) {
+      ++clicks;
+      form->Free();
+      form = nullptr;
+    }
+  } freer;
+  freer.form = new TForm(nullptr);
+  freer.form->SetBounds(50, 50, 200, 120);
+  TButton* button = new TButton(freer.form);
+  button->SetParent(freer.form);
+  button->SetBounds(10, 10, 80, 25);
+  button->OnClick = TNotifyEvent(&freer, &Freer::Click);
+  freer.form->Show();
+  HWND h = button->Handle();
+  SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(freer.clicks, 1);
+  EXPECT_EQ(freer.form, nullptr);
+  EXPECT_FALSE(IsWindow(h));
+}
