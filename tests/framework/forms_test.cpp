@@ -336,3 +336,20 @@ TEST_F(FormsTest, IdleProcessingTellsControlsThePointerEnteredAndLeft) {
   Application->DoIdle();
   delete f;
 }
+
+TEST_F(FormsTest, KeysForAForeignWindowOwnedByAFormStayWithThatWindow) {
+  TPlainForm* f = TCustomForm::Create<TPlainForm>(nullptr);
+  f->Show();
+  ASSERT_TRUE(PumpUntil([&] { return f->Box2->Focused(); }));
+  // A window that is not ours, owned by the form (as the shell's folder
+  // picker is): its Tab must not move the form's focus.
+  HWND foreign = CreateWindowExA(0, "EDIT", "", WS_POPUP | WS_VISIBLE, 300, 300, 100, 20,
+                                 f->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(foreign, nullptr);
+  PostMessageA(foreign, WM_KEYDOWN, VK_TAB, 0);
+  PumpFor(50);
+  EXPECT_EQ(f->ActiveControl(), f->Box2);
+  for (const auto& e : f->Box1->log) EXPECT_NE(e, "enter");
+  DestroyWindow(foreign);
+  delete f;
+}
