@@ -10,6 +10,7 @@
 #include "sysutils.h"
 
 using namespace orlo;
+using orlo::testing_support::MessageOf;
 using orlo::testing_support::ScratchFolder;
 
 namespace {
@@ -20,16 +21,6 @@ std::string ReadAll(TStream& s) {
   std::string text(static_cast<size_t>(s.Size() - s.Position()), '\0');
   s.ReadBuffer(&text[0], text.size());
   return text;
-}
-
-template <class E, class F>
-std::string MessageOf(F f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return "<no exception>";
 }
 
 }  // namespace

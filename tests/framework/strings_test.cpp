@@ -12,6 +12,7 @@
 #include "sysutils.h"
 
 using namespace orlo;
+using orlo::testing_support::MessageOf;
 using orlo::testing_support::ScratchFolder;
 using Lines = std::vector<std::string>;
 
@@ -27,16 +28,6 @@ TStringList* ListOf(TStringList& list, const Lines& lines) {
   list.Clear();
   for (const std::string& l : lines) list.Add(l);
   return &list;
-}
-
-template <class E, class F>
-std::string MessageOf(F f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return "<no exception>";
 }
 
 // Records the list's notifications in order.

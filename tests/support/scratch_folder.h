@@ -73,6 +73,17 @@ private:
   bool created_ = false;
 };
 
+// The message of the exception of class E that f raises, or "<no exception>".
+template <class E, class F>
+std::string MessageOf(F f) {
+  try {
+    f();
+  } catch (const E& e) {
+    return e.Message();
+  }
+  return "<no exception>";
+}
+
 // A test with its own scratch folder: dir_ is the folder, with its
 // trailing backslash.
 class ScratchTest : public ::testing::Test {
