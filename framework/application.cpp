@@ -228,7 +228,7 @@ bool TApplication::IsKeyMsg(MSG& msg) {
   HWND target = msg.hwnd;
   // A key for a child window inside one of ours goes to ours; the walk stops
   // at a top-level window (a foreign dialog owned by ours is not ours).
-  while (target && !FindControl(target) && (GetWindowLongA(target, GWL_STYLE) & WS_CHILD))
+  while (target && !FindControl(target) && (GetWindowLongPtrA(target, GWL_STYLE) & WS_CHILD))
     target = GetParent(target);
   if (!target || !FindControl(target)) return false;
   return SendMessageA(target, CN_BASE + msg.message, msg.wParam, msg.lParam) != 0;

@@ -139,8 +139,9 @@ int64_t TCustomMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
   int64_t base = 0;
   if (origin == soFromCurrent) base = static_cast<int64_t>(position_);
   if (origin == soFromEnd) base = static_cast<int64_t>(size_);
+  if (offset > INT64_MAX - base) return -1;
   const int64_t target = base + offset;
-  if (target < 0 || target > static_cast<int64_t>(SIZE_MAX)) return -1;
+  if (!FitsInSize(target)) return -1;
   position_ = static_cast<size_t>(target);
   return target;
 }
@@ -163,7 +164,7 @@ size_t TMemoryStream::Write(const void* buffer, size_t count) {
 }
 
 void TMemoryStream::SetSize(int64_t size) {
-  if (size < 0 || size > static_cast<int64_t>(SIZE_MAX)) throw EWriteError(res::SWriteError);
+  if (!FitsInSize(size)) throw EWriteError(res::SWriteError);
   bytes_.resize(static_cast<size_t>(size));
   Sync();
   if (position_ > bytes_.size()) position_ = bytes_.size();

@@ -1,5 +1,6 @@
 // Byte streams: files, growable memory and read-only resources.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -8,6 +9,12 @@
 namespace orlo {
 
 enum TSeekOrigin { soFromBeginning = 0, soFromCurrent = 1, soFromEnd = 2 };
+
+// Whether a stream size or offset can be held in memory on this build: SIZE_MAX
+// does not fit in int64_t on 64-bit builds, so compare unsigned.
+inline bool FitsInSize(int64_t v) {
+  return v >= 0 && static_cast<uint64_t>(v) <= static_cast<uint64_t>(SIZE_MAX);
+}
 
 class TStream {
 public:

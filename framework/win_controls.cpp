@@ -280,7 +280,7 @@ void TWinControl::UpdateBounds() {
   if (!handle_) return;
   RECT r;
   GetWindowRect(handle_, &r);
-  if (GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD) {
+  if (GetWindowLongPtrA(handle_, GWL_STYLE) & WS_CHILD) {
     HWND p = GetParent(handle_);
     if (p) MapWindowPoints(HWND_DESKTOP, p, reinterpret_cast<POINT*>(&r), 2);
   }
@@ -424,8 +424,8 @@ void TWinControl::SetTabStop(bool v) {
   if (v == tab_stop_) return;
   tab_stop_ = v;
   if (handle_) {
-    LONG style = GetWindowLongA(handle_, GWL_STYLE);
-    SetWindowLongA(handle_, GWL_STYLE, v ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
+    LONG_PTR style = GetWindowLongPtrA(handle_, GWL_STYLE);
+    SetWindowLongPtrA(handle_, GWL_STYLE, v ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
   }
   Perform(CM_TABSTOPCHANGED);
 }
@@ -610,7 +610,7 @@ void TWinControl::Dispatch(TMessage& m) {
     case CM_VISIBLECHANGED:
       if (!Visible())
         if (TCustomForm* f = ParentForm(); f && f != this) f->ControlDisabled(this);
-      if (handle_ && (GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD))
+      if (handle_ && (GetWindowLongPtrA(handle_, GWL_STYLE) & WS_CHILD))
         ShowWindow(handle_, Visible() ? SW_SHOWNOACTIVATE : SW_HIDE);
       return;
     case CM_COLORCHANGED:

@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on a Debian 12 machine (as root).
 # Every step checks first, so running it again costs almost nothing.
+#
+# Both cross compilers are always installed: the product is the i686 build, and
+# the x86_64 build is tested wherever the host cannot run 32-bit programs.
+# Wine comes with its 32-bit half (wine32) and its 64-bit half (wine64).
 set -euo pipefail
 
 need_pkgs=()
@@ -14,25 +18,27 @@ fi
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
-  updated=0
 fi
 
-base=(cmake ninja-build g++ make g++-mingw-w64-i686 googletest xvfb xauth x11-utils xdotool imagemagick
-      fonts-ipafont-gothic fonts-liberation2 locales procps util-linux file)
+base=(cmake ninja-build g++ make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest
+      xvfb xauth x11-utils xdotool imagemagick fonts-horai-umefont fonts-liberation2 locales
+      procps util-linux file desktop-file-utils)
 for p in "${base[@]}"; do have "$p" || need_pkgs+=("$p"); done
-wine_missing=0
-have wine || wine_missing=1
-have wine32:i386 || wine_missing=1
+wine_pkgs=()
+for p in wine wine32:i386 wine64; do have "$p" || wine_pkgs+=("$p"); done
 
-if [ ${#need_pkgs[@]} -gt 0 ] || [ $wine_missing -eq 1 ]; then
+if [ ${#need_pkgs[@]} -gt 0 ] || [ ${#wine_pkgs[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
+  echo "setup: installing ${need_pkgs[*]} ${wine_pkgs[*]}"
   $SUDO apt-get update -qq
   if [ ${#need_pkgs[@]} -gt 0 ]; then
-    $SUDO apt-get install -y -qq --no-install-recommends "${need_pkgs[@]}"
+    $SUDO apt-get install -y -qq --no-install-recommends "${need_pkgs[@]}" >/dev/null
   fi
-  if [ $wine_missing -eq 1 ]; then
-    # with Recommends: wine's own fonts and the 32-bit X libraries
-    $SUDO apt-get install -y -qq wine wine32:i386
+  if [ ${#wine_pkgs[@]} -gt 0 ]; then
+    # with Recommends: wine's own fonts and the X libraries of both halves.
+    # On a host without 32-bit emulation a 32-bit package's set-up step may
+    # print "Exec format error"; the packages are installed all the same.
+    $SUDO apt-get install -y -qq wine wine32:i386 wine64 >/dev/null
   fi
 fi
 

@@ -2,17 +2,25 @@
 # Runs a Windows program under Wine for ctest (CMAKE_CROSSCOMPILING_EMULATOR)
 # and for people: tools/wine-run.sh [--build DIR] program.exe [args...]
 #
-# - the Wine prefix lives in the build folder (ORLO_WINE_STATE, default the
-#   folder of the "wine-state" link beside this script's configured copy);
+# - the architecture is read from the program's PE header: an i686 program
+#   runs under the 32-bit loader in a win32 prefix, an x86_64 one under the
+#   64-bit loader in a win64 prefix. Debian's wine, wineboot and regedit
+#   wrappers prefer the 32-bit loader whenever it is installed, even on hosts
+#   that cannot run it, so the loader is always called directly;
+# - the prefixes live in the state folder (ORLO_WINE_STATE), one per
+#   architecture: <state>/<arch>/prefix;
 # - ACP 932 through LC_ALL=ja_JP.UTF-8;
-# - a private Xvfb when $DISPLAY is not served;
-# - one persistent wineserver, started with every descriptor on /dev/null so
-#   that ctest's pipes are never held open by Wine's background processes;
+# - a private Xvfb when $DISPLAY is not served, shared by both architectures;
+# - one persistent wineserver per prefix, started with every descriptor on
+#   /dev/null so that ctest's pipes are never held open by Wine's background
+#   processes;
 # - the program's output is buffered in files and printed after it exits, as
 #   explorer.exe may keep the pipe for a while after a GUI program ends.
 #
 # Special commands: "--up" prepares everything and returns; "--down" stops the
-# wineserver and the Xvfb this runner started.
+# wineservers and the Xvfb this runner started. Both act on ORLO_WINE_ARCH
+# (default: every architecture whose prefix exists, or i686 for --up).
+# "--arch program.exe" prints the program's architecture.
 set -u
 
 state="${ORLO_WINE_STATE:-}"
@@ -25,11 +33,39 @@ mkdir -p "$state"
 state="$(cd "$state" && pwd)"
 script_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
-export WINEPREFIX="$state/prefix"
-export WINEARCH=win32
 export WINEDEBUG=-all
 export LC_ALL=ja_JP.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+# The PE machine field: 0x014c i386, 0x8664 x86-64.
+pe_arch() {
+  local off machine
+  off=$(od -An -t u4 -j 60 -N 4 "$1" 2>/dev/null | tr -d ' ')
+  [ -n "$off" ] || return 1
+  machine=$(od -An -t x2 -j $((off + 4)) -N 2 "$1" 2>/dev/null | tr -d ' ')
+  case "$machine" in
+    014c) echo i686 ;;
+    8664) echo x86_64 ;;
+    *) return 1 ;;
+  esac
+}
+
+use_arch() {
+  arch="$1"
+  export WINEPREFIX="$state/$arch/prefix"
+  if [ "$arch" = x86_64 ]; then
+    export WINEARCH=win64
+    loader=/usr/lib/wine/wine64
+    export WINESERVER=/usr/lib/wine/wineserver64
+  else
+    export WINEARCH=win32
+    loader=/usr/lib/wine/wine
+    if [ -x /usr/lib/wine/wineserver64 ]; then export WINESERVER=/usr/lib/wine/wineserver64
+    else export WINESERVER=/usr/lib/wine/wineserver32; fi
+  fi
+  export WINELOADER="$loader"
+  mkdir -p "$state/$arch"
+}
 
 display_served() { [ -n "${1:-}" ] && DISPLAY="$1" xdpyinfo >/dev/null 2>&1; }
 
@@ -53,13 +89,23 @@ ensure_display() {
   export DISPLAY=":$n"
 }
 
+# A prefix made with other registry settings (older font replacements) is
+# made again: the marker holds a checksum of the settings it was made with.
+settings_sum() { cksum < "$script_dir/wine-prefix.reg" | cut -d' ' -f1; }
+
 ensure_prefix() {
-  [ -f "$WINEPREFIX/.orlo-ready" ] && return 0
-  wineboot -i </dev/null >/dev/null 2>&1 9>&-
-  wineserver -w
+  local want; want="$(settings_sum)"
+  if [ -f "$WINEPREFIX/.orlo-ready" ] && [ "$(cat "$WINEPREFIX/.orlo-ready")" = "$want" ]; then
+    return 0
+  fi
+  "$WINESERVER" -k >/dev/null 2>&1 </dev/null 9>&- || true
+  rm -f "$state/$arch/server.started"
+  rm -rf "$WINEPREFIX"
+  "$loader" wineboot.exe -i </dev/null >/dev/null 2>&1 9>&-
+  "$WINESERVER" -w
   # Registry: window-manager-less X11 windows and Japanese font replacements.
-  regedit /S "$script_dir/wine-prefix.reg" </dev/null >/dev/null 2>&1 9>&-
-  wineserver -w
+  "$loader" regedit.exe /S "$script_dir/wine-prefix.reg" </dev/null >/dev/null 2>&1 9>&-
+  "$WINESERVER" -w
   # Desktop and Documents as real folders inside the prefix, never $HOME.
   local user_dir
   for user_dir in "$WINEPREFIX/drive_c/users/"*; do
@@ -68,7 +114,7 @@ ensure_prefix() {
       if [ -L "$user_dir/$sub" ]; then rm -f "$user_dir/$sub"; mkdir -p "$user_dir/$sub"; fi
     done
   done
-  touch "$WINEPREFIX/.orlo-ready"
+  echo "$want" > "$WINEPREFIX/.orlo-ready"
 }
 
 ensure_fonts() {
@@ -82,13 +128,17 @@ ensure_fonts() {
 
 ensure_server() {
   # A persistent server makes every later start cheap.
-  if ! pgrep -f "wineserver.* -p" >/dev/null 2>&1 || ! [ -f "$state/server.started" ]; then
-    wineserver -p </dev/null >/dev/null 2>&1 9>&- &
-    touch "$state/server.started"
+  if ! [ -f "$state/$arch/server.started" ] || ! pgrep -f "wineserver.* -p" >/dev/null 2>&1; then
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&- &
+    touch "$state/$arch/server.started"
   fi
 }
 
 up() {
+  if [ ! -x "$loader" ]; then
+    echo "wine-run: $loader is missing (run tools/setup-debian.sh)" >&2
+    exit 2
+  fi
   exec 9>"$state/lock"
   flock 9
   ensure_display
@@ -100,8 +150,13 @@ up() {
 }
 
 down() {
-  wineserver -k >/dev/null 2>&1 </dev/null || true
-  rm -f "$state/server.started"
+  local a
+  for a in "$@"; do
+    [ -d "$state/$a/prefix" ] || continue
+    use_arch "$a"
+    "$WINESERVER" -k >/dev/null 2>&1 </dev/null || true
+    rm -f "$state/$a/server.started"
+  done
   if [ -f "$state/xvfb.pid" ]; then
     kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
     rm -f "$state/xvfb.pid" "$state/xvfb.display"
@@ -109,14 +164,22 @@ down() {
 }
 
 case "${1:-}" in
-  --up) up; exit 0 ;;
-  --down) down; exit 0 ;;
+  --up) use_arch "${ORLO_WINE_ARCH:-i686}"; up; exit 0 ;;
+  --down)
+    if [ -n "${ORLO_WINE_ARCH:-}" ]; then down "$ORLO_WINE_ARCH"; else down i686 x86_64; fi
+    exit 0 ;;
+  --arch) pe_arch "$2"; exit $? ;;
   "") echo "usage: wine-run.sh [--build DIR] program.exe [args...]" >&2; exit 2 ;;
 esac
 
+if ! program_arch="$(pe_arch "$1")"; then
+  echo "wine-run: $1 is not a Windows program for i686 or x86_64" >&2
+  exit 2
+fi
+use_arch "$program_arch"
 up
 out="$(mktemp)"; err="$(mktemp)"
-wine "$@" </dev/null >"$out" 2>"$err"
+"$loader" "$@" </dev/null >"$out" 2>"$err"
 rc=$?
 cat "$out"; cat "$err" >&2
 rm -f "$out" "$err"

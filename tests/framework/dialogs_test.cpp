@@ -277,7 +277,7 @@ BOOL CALLBACK CollectBoxChild(HWND child, LPARAM) {
   char cls[64] = {};
   GetClassNameA(child, cls, sizeof cls);
   if (lstrcmpiA(cls, "Static") == 0) {
-    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+    if ((GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
       g_box.Icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
     } else {
       char text[512] = {};

@@ -96,9 +96,9 @@ TEST_F(PanelTest, SettersRepaintEvenWithTheSameValue) {
 
   // The border style acts only on a change, by making a new window.
   EXPECT_EQ(PaintsAfter([&] { panel->SetBorderStyle(bsNone); }), 0);
-  EXPECT_FALSE(GetWindowLongA(panel->Handle(), GWL_STYLE) & WS_BORDER);
+  EXPECT_FALSE(GetWindowLongPtrA(panel->Handle(), GWL_STYLE) & WS_BORDER);
   panel->SetBorderStyle(bsSingle);
-  EXPECT_TRUE(GetWindowLongA(panel->Handle(), GWL_STYLE) & WS_BORDER);
+  EXPECT_TRUE(GetWindowLongPtrA(panel->Handle(), GWL_STYLE) & WS_BORDER);
   EXPECT_EQ(panel->Caption(), "text");
 }
 

@@ -86,7 +86,7 @@ TEST_F(StdControlsTest, EditTextBeforeAndAfterItsWindow) {
   HWND h = edit->Handle();
   EXPECT_EQ(WindowText(h), "C:\\Tools");
   EXPECT_EQ(SendMessageA(h, EM_GETLIMITTEXT, 0, 0), 12);
-  EXPECT_TRUE(GetWindowLongA(h, GWL_STYLE) & ES_READONLY);
+  EXPECT_TRUE(GetWindowLongPtrA(h, GWL_STYLE) & ES_READONLY);
   EXPECT_EQ(counter.changes, 0);
 
   edit->SetText("D:\\Work");
@@ -98,7 +98,7 @@ TEST_F(StdControlsTest, EditTextBeforeAndAfterItsWindow) {
   SendMessageA(h, WM_CHAR, 'x', 1);
   EXPECT_EQ(edit->Text(), "D:\\Work");
   edit->SetReadOnly(false);
-  EXPECT_FALSE(GetWindowLongA(h, GWL_STYLE) & ES_READONLY);
+  EXPECT_FALSE(GetWindowLongPtrA(h, GWL_STYLE) & ES_READONLY);
   SendMessageA(h, EM_SETSEL, 7, 7);
   for (char ch : std::string("\\abcdefg")) SendMessageA(h, WM_CHAR, static_cast<BYTE>(ch), 1);
   EXPECT_EQ(edit->Text(), "D:\\Work\\abcd");
@@ -155,19 +155,19 @@ TEST_F(StdControlsTest, MemoLinesRoundTripWithCrLf) {
 TEST_F(StdControlsTest, MemoStyleFollowsScrollBarsAndWordWrap) {
   auto* memo = Add<TMemo>(10, 10, 200, 100);
   memo->Lines()->Add("kept across windows");
-  DWORD style = GetWindowLongA(memo->Handle(), GWL_STYLE);
+  LONG_PTR style = GetWindowLongPtrA(memo->Handle(), GWL_STYLE);
   EXPECT_TRUE(style & ES_MULTILINE);
   EXPECT_FALSE(style & ES_AUTOHSCROLL);  // word wrap is on for a new memo
   EXPECT_FALSE(style & (WS_VSCROLL | WS_HSCROLL));
 
   memo->SetWordWrap(false);
   memo->SetScrollBars(ssVertical);
-  style = GetWindowLongA(memo->Handle(), GWL_STYLE);
+  style = GetWindowLongPtrA(memo->Handle(), GWL_STYLE);
   EXPECT_TRUE(style & ES_AUTOHSCROLL);
   EXPECT_TRUE(style & WS_VSCROLL);
   EXPECT_FALSE(style & WS_HSCROLL);
   memo->SetScrollBars(ssBoth);
-  style = GetWindowLongA(memo->Handle(), GWL_STYLE);
+  style = GetWindowLongPtrA(memo->Handle(), GWL_STYLE);
   EXPECT_TRUE((style & (WS_VSCROLL | WS_HSCROLL)) == (WS_VSCROLL | WS_HSCROLL));
   EXPECT_EQ(memo->Lines()->Text(), "kept across windows\r\n");
 }
@@ -263,8 +263,8 @@ TEST_F(StdControlsTest, ButtonsAnswerEnterAndEscapeThroughTheForm) {
   Counter otherClicks;
   other->OnClick = TNotifyEvent(&otherClicks, &Counter::Click);
   ShowForm();
-  EXPECT_EQ(GetWindowLongA(ok->Handle(), GWL_STYLE) & 0x0F, BS_DEFPUSHBUTTON);
-  EXPECT_EQ(GetWindowLongA(other->Handle(), GWL_STYLE) & 0x0F, BS_PUSHBUTTON);
+  EXPECT_EQ(GetWindowLongPtrA(ok->Handle(), GWL_STYLE) & 0x0F, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(GetWindowLongPtrA(other->Handle(), GWL_STYLE) & 0x0F, BS_PUSHBUTTON);
 
   edit->SetFocus();
   ASSERT_EQ(GetFocus(), edit->Handle());
@@ -285,7 +285,7 @@ TEST_F(StdControlsTest, ButtonsAnswerEnterAndEscapeThroughTheForm) {
 
   // Without a default button nothing answers Enter.
   ok->SetDefault(false);
-  EXPECT_EQ(GetWindowLongA(ok->Handle(), GWL_STYLE) & 0x0F, BS_PUSHBUTTON);
+  EXPECT_EQ(GetWindowLongPtrA(ok->Handle(), GWL_STYLE) & 0x0F, BS_PUSHBUTTON);
   edit->SetFocus();
   PressKey(edit, VK_RETURN);
   EXPECT_EQ(counter.clicks, 1);

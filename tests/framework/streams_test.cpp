@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,18 @@ TEST(MemoryStream, GrowsSeeksAndReportsShortReads) {
   EXPECT_EQ(m.Read(buf, 8), 0u);
   // Before the start: refused, the position stays.
   EXPECT_EQ(m.Seek(-7, soFromCurrent), -1);
+  EXPECT_EQ(m.Position(), 6);
+  // Far past the end is allowed where memory can address it, and an offset
+  // that overflows or that no size_t can hold is refused on either width.
+  EXPECT_EQ(m.Seek(1000, soFromBeginning), 1000);
+  EXPECT_EQ(m.Seek(INT64_MAX, soFromCurrent), -1);
+  EXPECT_EQ(m.Position(), 1000);
+  EXPECT_EQ(m.Seek(static_cast<int64_t>(SIZE_MAX / 2), soFromBeginning),
+            static_cast<int64_t>(SIZE_MAX / 2));
+  EXPECT_EQ(m.Seek(6, soFromBeginning), 6);
+  if (sizeof(size_t) < sizeof(int64_t)) {
+    EXPECT_EQ(m.Seek(int64_t{1} << 40, soFromBeginning), -1);
+  }
   EXPECT_EQ(m.Position(), 6);
 
   // Writing past the end fills the gap with zeros.

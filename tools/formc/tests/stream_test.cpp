@@ -20,7 +20,7 @@ Bytes valueBytes(const std::string& literal) {
 // A type-5 value: the type byte, then the ten bytes of the extended float.
 Bytes ext(std::initializer_list<uint8_t> tenBytes) {
     Bytes b{5};
-    b.insert(b.end(), tenBytes);
+    for (uint8_t x : tenBytes) b.push_back(x);  // insert() trips GCC 12's -Wstringop-overread
     return b;
 }
 
