@@ -77,7 +77,8 @@ ensure_display() {
     local d; d="$(cat "$state/xvfb.display")"
     if display_served "$d"; then export DISPLAY="$d"; return 0; fi
   fi
-  local n=90
+  # ORLO_XVFB_FIRST keeps runs from several checkouts on displays of their own.
+  local n="${ORLO_XVFB_FIRST:-90}"
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
   Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 9>&- &
   echo $! > "$state/xvfb.pid"
