@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "parser.h"
+#include "pixmap.h"
 #include "writer.h"
 
 namespace formc {
@@ -93,10 +94,30 @@ int compileFile(const std::string& input, const std::string& output, std::ostrea
     return 0;
 }
 
+int compileIcon(const std::string& input, const std::string& output, std::ostream& err) {
+    auto fail = [&](const std::string& message) {
+        err << message << '\n';
+        std::remove(output.c_str());
+        return 1;
+    };
+    std::string source, error, icon;
+    if (!readWholeFile(input, source, error)) return fail("formc: cannot read " + input + ": " + error);
+    try {
+        icon = iconFile(parsePixelMap(source));
+    } catch (const CompileError& e) {
+        return fail(input + ":" + std::to_string(e.loc.line) + ":" + std::to_string(e.loc.col) + ": " + e.what());
+    }
+    if (!writeAtomically(output, icon, error)) return fail("formc: cannot write " + output + ": " + error);
+    return 0;
+}
+
 int runFormc(int argc, const char* const* argv, std::ostream& err) {
+    if (argc == 4 && std::strcmp(argv[1], "--icon") == 0) return compileIcon(argv[2], argv[3], err);
     if (argc != 3) {
         err << "usage: formc INPUT.txt OUTPUT.bin\n"
-               "Compiles a window description text into the binary description stream.\n";
+               "       formc --icon PIXMAP.txt OUTPUT.ico\n"
+               "Compiles a window description text into the binary description stream,\n"
+               "or a readable pixel map into an icon file.\n";
         return 1;
     }
     return compileFile(argv[1], argv[2], err);

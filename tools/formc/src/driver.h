@@ -13,7 +13,11 @@ namespace formc {
 // renamed into place, so it never exists half-written.
 int compileFile(const std::string& input, const std::string& output, std::ostream& err);
 
-// Command-line entry: checks the arguments, then compileFile.
+// Compiles the pixel map in `input` into an icon file `output`, with the same
+// error reporting and atomic writing as compileFile.
+int compileIcon(const std::string& input, const std::string& output, std::ostream& err);
+
+// Command-line entry: checks the arguments, then compileFile or compileIcon.
 int runFormc(int argc, const char* const* argv, std::ostream& err);
 
 }  // namespace formc

@@ -1,4 +1,5 @@
 #include "parser.h"
+#include "pixmap.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -175,7 +176,8 @@ private:
         v.loc = peek().loc;
         const Token& t = take();
         std::string lower = lowerAscii(t.text);
-        if (at(TokenKind::LParen) && (t.text == "file" || t.text == "bitmap")) return fileValue(t);
+        if (at(TokenKind::LParen) && (t.text == "file" || t.text == "bitmap" || t.text == "pixmap"))
+            return fileValue(t);
         if (lower == "true" || lower == "false" || lower == "nil") {
             v.kind = lower == "true" ? ValueKind::True : lower == "false" ? ValueKind::False : ValueKind::Nil;
             return v;
@@ -200,7 +202,15 @@ private:
         expect(TokenKind::RParen, "')'");
         std::string full = !path.empty() && path[0] == '/' ? path : options_.baseDir + "/" + path;
         std::string data = readFile(full, pathTok.loc, path);
-        if (fn.text == "bitmap") {
+        if (fn.text == "pixmap") {
+            try {
+                data = bitmapFile(parsePixelMap(data));
+            } catch (const CompileError& e) {
+                throw CompileError(pathTok.loc, path + ":" + std::to_string(e.loc.line) + ":" +
+                                                    std::to_string(e.loc.col) + ": " + e.what());
+            }
+        }
+        if (fn.text == "bitmap" || fn.text == "pixmap") {
             if (data.size() < 26 || data.compare(0, 2, "BM") != 0)
                 throw CompileError(pathTok.loc, "'" + path + "' is not a bitmap file (no \"BM\" header)");
             uint32_t n = static_cast<uint32_t>(data.size());

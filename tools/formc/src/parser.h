@@ -15,6 +15,7 @@
 //     OnCreate = FormCreate             // identifier; Form2.Edit1 (dotted) is one identifier too
 //     Items.Strings = ("Move", "Copy")  // list of values, commas between, trailing comma allowed
 //     Glyph.Data = bitmap("glyph1.bmp") // binary: 4-byte size, then the .bmp file (what a bitmap's Data holds)
+//     Glyph.Data = pixmap("glyph1.txt") // the same, from a readable pixel map (see pixmap.h)
 //     Blob = file("raw.bin")            // binary: the file's bytes as they are
 //     Mask = hex(00 FF 10)              // binary: hex digit pairs, blanks/line breaks/comments between groups
 //     Panels = < item { Width = 50 } item 3 { Text = "b" } >   // collection; optional item index
@@ -33,6 +34,7 @@
 //              | "(" [value {"," value} [","]] ")"
 //              | "<" {"item" [Integer] "{" {property} "}"} ">"
 //              | "hex(" {hexdigit hexdigit} ")" | "file(" String ")" | "bitmap(" String ")"
+//              | "pixmap(" String ")"
 //
 // Lexical rules:
 // - Source is UTF-8 (a leading byte order mark is skipped). Identifiers are letters,
@@ -47,7 +49,7 @@
 // - Floats have a fraction or an exponent: 1.5, -0.25, 2e3.
 // - "inherited", "at" (after a class name) and "item" (in a collection) are words of the
 //   form; file/bitmap/hex are functions only when an opening parenthesis follows.
-// - file() and bitmap() paths are relative to the folder of the description file.
+// - file(), bitmap() and pixmap() paths are relative to the folder of the description file.
 //
 // Checks beyond the grammar: a property set twice in one block, two components with the
 // same name (letter case ignored), a property after a child component, bitmap() files
