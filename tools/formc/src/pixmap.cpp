@@ -48,7 +48,7 @@ void putInfoHeader(std::string& out, const PixelMap& map, int storedHeight, uint
     put32(out, imageBytes);
     put32(out, 3780);  // 96 pixels per inch, in pixels per metre
     put32(out, 3780);
-    put32(out, static_cast<uint32_t>(map.palette.size()));
+    put32(out, 0);   // colours used: all 256 entries of the palette
     put32(out, 0);
 }
 

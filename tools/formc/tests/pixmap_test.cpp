@@ -45,7 +45,7 @@ TEST(PixelMap, BecomesAnEightBitBottomUpBitmapWithItsPalette) {
     EXPECT_EQ(u32(bmp, 18), 3u);  // width
     EXPECT_EQ(u32(bmp, 22), 2u);  // height, positive: bottom-up
     EXPECT_EQ(static_cast<uint8_t>(bmp[28]), 8);
-    EXPECT_EQ(u32(bmp, 46), 3u);  // colours used
+    EXPECT_EQ(u32(bmp, 46), 0u);  // colours used: the whole 256-entry palette
     // Palette quads are blue, green, red, 0: 00FF55 is 55 FF 00.
     EXPECT_EQ(bmp.substr(54, 4), std::string("\x55\xFF\x00\x00", 4));
     EXPECT_EQ(bmp.substr(62, 4), std::string("\x00\x00\xFF\x00", 4));
