@@ -1,5 +1,7 @@
 #include "driver.h"
 
+#include <shlobj.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -283,6 +285,42 @@ HWND FocusOf(HWND h) {
   info.cbSize = sizeof info;
   if (!GetGUIThreadInfo(GetWindowThreadProcessId(h, nullptr), &info)) return nullptr;
   return info.hwndFocus;
+}
+
+void MovePointer(int screenX, int screenY) {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = static_cast<LONG>((screenX * 65536 + w / 2) / w);
+  in.mi.dy = static_cast<LONG>((screenY * 65536 + h / 2) / h);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+}
+
+bool DropFiles(const Process& process, HWND target, const std::vector<std::string>& paths) {
+  std::string data(sizeof(DROPFILES), '\0');
+  DROPFILES head{};
+  head.pFiles = sizeof(DROPFILES);
+  head.fNC = FALSE;
+  head.fWide = FALSE;
+  std::memcpy(&data[0], &head, sizeof head);
+  for (const std::string& p : paths) {
+    data += p;
+    data += '\0';
+  }
+  data += '\0';
+  void* remote = VirtualAllocEx(process.Handle(), nullptr, data.size(), MEM_COMMIT | MEM_RESERVE,
+                                PAGE_READWRITE);
+  if (!remote) return false;
+  SIZE_T written = 0;
+  if (!WriteProcessMemory(process.Handle(), remote, data.data(), data.size(), &written) ||
+      written != data.size()) {
+    VirtualFreeEx(process.Handle(), remote, 0, MEM_RELEASE);
+    return false;
+  }
+  // The program releases the data with DragFinish; memory the heap does not
+  // know is refused there and stays with the process, which is harmless.
+  return PostMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
 }
 
 // --- pixels --------------------------------------------------------------------------------

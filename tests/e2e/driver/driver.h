@@ -37,6 +37,7 @@ public:
   bool WaitExit(DWORD ms);
   DWORD ExitCode() const;
   void Kill();
+  HANDLE Handle() const { return handle_; }
 
 private:
   HANDLE handle_ = nullptr;
@@ -87,6 +88,13 @@ void Char(HWND h, char c);
 void Close(HWND h);
 // The window that has the keyboard focus in the thread that owns h.
 HWND FocusOf(HWND h);
+// Moves the real mouse pointer to a screen point, as a person would: the
+// window under it gets the mouse-move messages.
+void MovePointer(int screenX, int screenY);
+// Drops files on a window of the process as the shell does: the drop data
+// (DROPFILES with the ANSI paths) is placed in the program's memory and
+// WM_DROPFILES posted with it. False when the data could not be placed.
+bool DropFiles(const Process& process, HWND target, const std::vector<std::string>& paths);
 
 // What the screen shows inside a window's client rectangle, as 0x00RRGGBB.
 class Shot {

@@ -1,0 +1,439 @@
+// The real program, started as the shell starts it and worked from outside:
+// what it shows, what it asks, what it reports, and the files on disk after.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "driver.h"
+#include "program_fixture.h"
+
+using namespace orlo::e2e;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string WithoutSlash(std::string folder) {
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
+std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+std::string ShellFolder(int csidl) {
+  LPITEMIDLIST list = nullptr;
+  char path[MAX_PATH + 4] = {};
+  if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, &list)) && list) {
+    SHGetPathFromIDListA(list, path);
+    CoTaskMemFree(list);
+  }
+  return path;
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+}  // namespace
+
+TEST_F(ProgramTest, StartsWithTheShellsFilesAndTheSavedSettings) {
+  ASSERT_TRUE(PutFile(SettingsFile(), "[Setting]\r\nToPath=" + Target() + "\r\nAction=1\r\n"));
+  ASSERT_TRUE(PutFile(FavouritesFile(),
+                      "C:\\Tools\r\nC:\\Documents and Settings\\user\\Desktop\r\n\r\n12345678901234567890\r\n"));
+  const std::string a = Source("a b.txt"), c = Source("c.txt"), j = Source("日本語の表.txt");
+  // Quoted paths keep their blanks; the arguments' order is kept.
+  MainWindow w = Start(Quoted(a) + " " + c + "\t" + Quoted(j));
+  ASSERT_TRUE(w.Found());
+
+  EXPECT_EQ(Lines(w.memo), (Lines{"a b.txt", "c.txt", "日本語の表.txt"}));
+  EXPECT_EQ(Text(w.form), j);  // the last argument
+  EXPECT_EQ(Text(w.edit), Target());
+  EXPECT_FALSE(Checked(w.move));
+  EXPECT_TRUE(Checked(w.copy));
+  // Favourites longer than 20 bytes are shortened; a blank line stays a row.
+  EXPECT_EQ(ListItems(w.list), (Lines{"C:\\Tools", "C:\\...\\Desktop", "", "12345678901234567890"}));
+  EXPECT_EQ(ListIndex(w.list), -1);
+
+  // Resting the pointer on the file list shows the first file's folder.
+  const POINT memoAt = ClientOrigin(w.memo);
+  MovePointer(memoAt.x + 30, memoAt.y + 30);
+  HWND hint = nullptr;
+  EXPECT_TRUE(WaitUntil([&] {
+    auto list = TopWindows(Program().Id(), "THintWindow");
+    hint = list.empty() ? nullptr : list.front();
+    return hint != nullptr;
+  }, 5000)) << "no hint came up over the file list";
+  if (hint) {
+    EXPECT_EQ(Text(hint), Sources());
+    const RECT r = WindowBounds(hint);
+    const RECT memo = WindowBounds(w.memo);
+    EXPECT_EQ(r.left, memoAt.x);
+    EXPECT_EQ(r.top, memoAt.y + (memo.bottom - memo.top) + 6);
+  }
+  MovePointer(0, 0);
+
+  ASSERT_TRUE(CloseAndWait(w));
+  EXPECT_EQ(Program().ExitCode(), 0u);
+  EXPECT_EQ(Setting("ToPath"), Target());
+  EXPECT_EQ(Setting("Action"), "1");
+  EXPECT_EQ(FileBytes(FavouritesFile()),
+            "C:\\Tools\r\nC:\\Documents and Settings\\user\\Desktop\r\n\r\n12345678901234567890\r\n");
+}
+
+TEST_F(ProgramTest, StartsEmptyWithoutArgumentsAndFiles) {
+  // Two double quotes alone are no argument at all.
+  MainWindow w = Start("\"\"");
+  ASSERT_TRUE(w.Found());
+  EXPECT_EQ(Text(w.form), "ORLO SENDTO");
+  EXPECT_TRUE(Lines(w.memo).empty());
+  EXPECT_EQ(Text(w.edit), "");
+  EXPECT_TRUE(Checked(w.move));
+  EXPECT_TRUE(ListItems(w.list).empty());
+  // OK with nothing to send does nothing: the window stays.
+  ClickOk(w);
+  EXPECT_FALSE(Program().WaitExit(500));
+  ASSERT_TRUE(CloseAndWait(w));
+  // The first close makes both files: an empty destination is kept as an
+  // empty value, and an empty favourites list as an empty file.
+  EXPECT_EQ(Setting("ToPath"), "");
+  EXPECT_EQ(Setting("Action"), "0");
+  EXPECT_EQ(FileBytes(FavouritesFile()), "");
+}
+
+TEST_F(ProgramTest, SavedActionValuesAreReadAsTheGroupTakesThem) {
+  struct Case {
+    const char* stored;
+    bool move, copy;
+    const char* written;
+  };
+  const Case cases[] = {
+      {"1", false, true, "1"},   {"7", false, true, "1"},   {"-5", false, false, "-1"},
+      {"abc", true, false, "0"}, {"0x1", false, true, "1"}, {"0x", true, false, "0"},
+      {"$1", false, true, "1"},  {"1 ", true, false, "0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored);
+    ASSERT_TRUE(PutFile(SettingsFile(), std::string("[Setting]\r\nAction=") + c.stored + "\r\n"));
+    MainWindow w = Start();
+    ASSERT_TRUE(w.Found());
+    EXPECT_EQ(Checked(w.move), c.move);
+    EXPECT_EQ(Checked(w.copy), c.copy);
+    ASSERT_TRUE(CloseAndWait(w));
+    EXPECT_EQ(Setting("Action"), c.written);
+  }
+}
+
+TEST_F(ProgramTest, FavouritesAreShownWholeAndSavedAsThirtyLinesWithCrLf) {
+  std::string file;
+  Lines expected;
+  for (int i = 1; i <= 35; ++i) {
+    std::string line = "C:\\f" + std::to_string(i);
+    if (i == 3) line = "";
+    if (i == 4) line = "D:\\フォルダ\\長い名前のフォルダ";
+    file += line;
+    if (i < 35) file += "\n";  // LF alone, and no line end after the last
+    if (i <= 30) expected.push_back(line);
+  }
+  ASSERT_TRUE(PutFile(FavouritesFile(), file));
+  MainWindow w = Start();
+  ASSERT_TRUE(w.Found());
+  auto items = ListItems(w.list);
+  ASSERT_EQ(items.size(), 35u);
+  EXPECT_EQ(items[3], "D:\\...\\長い名前のフォルダ");
+  EXPECT_EQ(items[34], "C:\\f35");
+  ASSERT_TRUE(CloseAndWait(w));
+  std::string saved;
+  for (const auto& l : expected) saved += l + "\r\n";
+  EXPECT_EQ(FileBytes(FavouritesFile()), saved);
+}
+
+TEST_F(ProgramTest, OddFavouritesFilesLoseNoLine) {
+  // The text ends at its first NUL byte.
+  ASSERT_TRUE(PutFile(FavouritesFile(), std::string("A\r\nB\0C\r\nD\r\n", 11)));
+  MainWindow w = Start();
+  ASSERT_TRUE(w.Found());
+  EXPECT_EQ(ListItems(w.list), (Lines{"A", "B"}));
+  ASSERT_TRUE(CloseAndWait(w));
+  EXPECT_EQ(FileBytes(FavouritesFile()), "A\r\nB\r\n");
+
+  // Ten thousand lines are all shown, and the first thirty kept.
+  std::string big, first30;
+  for (int i = 0; i < 10000; ++i) {
+    big += "C:\\d" + std::to_string(i) + "\r\n";
+    if (i < 30) first30 += "C:\\d" + std::to_string(i) + "\r\n";
+  }
+  ASSERT_TRUE(PutFile(FavouritesFile(), big));
+  w = Start();
+  ASSERT_TRUE(w.Found());
+  EXPECT_EQ(SendMessageA(w.list, LB_GETCOUNT, 0, 0), 10000);
+  ASSERT_TRUE(CloseAndWait(w));
+  EXPECT_EQ(FileBytes(FavouritesFile()), first30);
+}
+
+TEST_F(ProgramTest, FavouritesAndSpecialFoldersFillTheDestination) {
+  const std::string longOne = "C:\\Documents and Settings\\user\\Desktop";
+  ASSERT_TRUE(PutFile(FavouritesFile(), "C:\\Tools\r\n" + longOne + "\r\n"));
+  MainWindow w = Start();
+  ASSERT_TRUE(w.Found());
+  // The shortened favourite puts its full path into the field.
+  ClickFavourite(w, 1);
+  EXPECT_TRUE(WaitUntil([&] { return Text(w.edit) == longOne; })) << Text(w.edit);
+  ClickFavourite(w, 0);
+  EXPECT_TRUE(WaitUntil([&] { return Text(w.edit) == "C:\\Tools"; })) << Text(w.edit);
+
+  const std::string desktop = ShellFolder(CSIDL_DESKTOP);
+  const std::string documents = ShellFolder(CSIDL_PERSONAL);
+  ASSERT_FALSE(desktop.empty());
+  ASSERT_FALSE(documents.empty());
+  ClickDesktop(w);
+  EXPECT_TRUE(WaitUntil([&] { return Text(w.edit) == desktop; })) << Text(w.edit);
+  ClickDocuments(w);
+  EXPECT_TRUE(WaitUntil([&] { return Text(w.edit) == documents; })) << Text(w.edit);
+  // Neither touches the favourites.
+  EXPECT_EQ(ListItems(w.list), (Lines{"C:\\Tools", "C:\\...\\Desktop"}));
+  ASSERT_TRUE(CloseAndWait(w));
+  EXPECT_EQ(FileBytes(FavouritesFile()), "C:\\Tools\r\n" + longOne + "\r\n");
+  EXPECT_EQ(Setting("ToPath"), documents);
+}
+
+TEST_F(ProgramTest, DroppedFilesReplaceTheListButNotTheCaption) {
+  std::string args;
+  for (int i = 1; i <= 5; ++i) args += " " + Source("start" + std::to_string(i) + ".txt");
+  MainWindow w = Start(args);
+  ASSERT_TRUE(w.Found());
+  ASSERT_EQ(Lines(w.memo).size(), 5u);
+  const std::string caption = Text(w.form);
+  const std::vector<std::string> dropped = {Source("d1.txt", "1"), Source("ドロップ 2.txt", "2"),
+                                            Source("d3.txt", "3")};
+  ASSERT_TRUE(DropFiles(Program(), w.form, dropped));
+  EXPECT_TRUE(WaitUntil([&] { return Lines(w.memo).size() == 3; }));
+  EXPECT_EQ(Lines(w.memo), (Lines{"d1.txt", "ドロップ 2.txt", "d3.txt"}));
+  EXPECT_EQ(Text(w.form), caption);
+
+  // OK now sends the dropped files only.
+  SetText(w.edit, WithoutSlash(Target()));
+  ClickOk(w);
+  ASSERT_TRUE(Program().WaitExit(15000));
+  EXPECT_EQ(FileBytes(Target() + "d1.txt"), "1");
+  EXPECT_EQ(FileBytes(Target() + "ドロップ 2.txt"), "2");
+  EXPECT_EQ(FileBytes(Target() + "d3.txt"), "3");
+  EXPECT_TRUE(Exists(Sources() + "start1.txt"));
+  EXPECT_FALSE(Exists(Target() + "start1.txt"));
+}
+
+TEST_F(ProgramTest, MovesAndAsksBeforeReplacingOnlyAYesReplaces) {
+  ASSERT_TRUE(PutFile(FavouritesFile(), "C:\\Tools\r\n"));
+  const std::string folder = WithoutSlash(Target());
+  std::string args;
+  for (const char* n : {"a.txt", "b.txt", "c.txt", "d.txt"}) args += " " + Source(n, std::string("new ") + n);
+  for (const char* n : {"b.txt", "c.txt", "d.txt"}) ASSERT_TRUE(PutFile(Target() + n, std::string("old ") + n));
+  MainWindow w = Start(args);
+  ASSERT_TRUE(w.Found());
+  SetText(w.edit, folder);
+  ClickOk(w);
+
+  // b.txt: the question, centred over the main window, answered YES.
+  const std::string head = folder.substr(0, 3) + "...\\";
+  HWND q = WaitQuestionShowing(head + "b.txt");
+  ASSERT_NE(q, nullptr);
+  EXPECT_EQ(Text(q), "ORLO SENDTO");
+  EXPECT_FALSE(Enabled(w.form));  // the main window waits meanwhile
+  const RECT main = WindowBounds(w.form), dialog = WindowBounds(q);
+  EXPECT_EQ(dialog.left, main.left + (main.right - main.left) / 2 - (dialog.right - dialog.left) / 2);
+  EXPECT_EQ(dialog.top, main.top + (main.bottom - main.top) / 2 - (dialog.bottom - dialog.top) / 2);
+  EXPECT_EQ(ClientSize(q).cx, 235);
+  EXPECT_EQ(ClientSize(q).cy, 128);
+  const Shot shot = Shot::Of(q);
+  EXPECT_TRUE(ShowsText(shot, RECT{8, 40, 225, 52}, "同名のファイルが存在します", DT_CENTER | DT_EXPANDTABS,
+                        kWindowFont, 0));
+  EXPECT_TRUE(ShowsText(shot, RECT{8, 56, 225, 68}, "上書きしますか？", DT_CENTER | DT_EXPANDTABS,
+                        kWindowFont, 0));
+  HWND yes = Child(q, "TCuteButton", 0);
+  ASSERT_NE(yes, nullptr);
+  Click(yes, 10, 10);
+
+  // c.txt: answered with the key N; d.txt: closed with the close box.
+  q = WaitQuestionShowing(head + "c.txt");
+  ASSERT_NE(q, nullptr);
+  EXPECT_EQ(FileBytes(Target() + "b.txt"), "new b.txt");
+  Key(FocusOf(q), 'N');
+  q = WaitQuestionShowing(head + "d.txt");
+  ASSERT_NE(q, nullptr);
+  Close(q);
+
+  // A success: the program closes by itself.
+  ASSERT_TRUE(Program().WaitExit(15000));
+  EXPECT_EQ(Program().ExitCode(), 0u);
+  EXPECT_EQ(FileBytes(Target() + "a.txt"), "new a.txt");
+  EXPECT_EQ(FileBytes(Target() + "b.txt"), "new b.txt");
+  EXPECT_EQ(FileBytes(Target() + "c.txt"), "old c.txt");
+  EXPECT_EQ(FileBytes(Target() + "d.txt"), "old d.txt");
+  EXPECT_FALSE(Exists(Sources() + "a.txt"));
+  EXPECT_FALSE(Exists(Sources() + "b.txt"));
+  EXPECT_EQ(FileBytes(Sources() + "c.txt"), "new c.txt");
+  EXPECT_EQ(FileBytes(Sources() + "d.txt"), "new d.txt");
+  EXPECT_EQ(FileBytes(FavouritesFile()), folder + "\r\nC:\\Tools\r\n");
+  EXPECT_EQ(Setting("ToPath"), folder);
+}
+
+TEST_F(ProgramTest, CopiesKeepTheSourcesAndTheFavouritesMatchIgnoringCase) {
+  const std::string folder = WithoutSlash(Target());
+  ASSERT_TRUE(PutFile(FavouritesFile(), "C:\\Tools\r\n" + Lower(folder) + "\r\nE:\\x\r\n"));
+  const std::string a = Source("a;b.txt", "semicolon");  // one file, ";" and all
+  Source("a", "bystander");
+  MainWindow w = Start(a);
+  ASSERT_TRUE(w.Found());
+  SetText(w.edit, folder);
+  Click(w.copy, 5, 5);
+  EXPECT_TRUE(WaitUntil([&] { return Checked(w.copy); }));
+  ClickOk(w);
+  ASSERT_TRUE(Program().WaitExit(15000));
+  EXPECT_EQ(FileBytes(Target() + "a;b.txt"), "semicolon");
+  EXPECT_EQ(FileBytes(Sources() + "a;b.txt"), "semicolon");
+  EXPECT_FALSE(Exists(Target() + "a"));
+  EXPECT_EQ(FileBytes(Sources() + "a"), "bystander");
+  // The old entry in other letter case is gone, the new one first.
+  EXPECT_EQ(FileBytes(FavouritesFile()), folder + "\r\nC:\\Tools\r\nE:\\x\r\n");
+  EXPECT_EQ(Setting("Action"), "1");
+}
+
+TEST_F(ProgramTest, FailuresAreReportedOneByOneAndTheWindowStaysWithoutSuccess) {
+  ASSERT_TRUE(PutFile(FavouritesFile(), "C:\\Tools\r\n"));
+  const std::string a = Source("a.txt"), b = Source("b.txt");
+  MainWindow w = Start(a + " " + b);
+  ASSERT_TRUE(w.Found());
+  // A drive that does not exist.
+  SetText(w.edit, "Q:\\nowhere");
+  ClickOk(w);
+  EXPECT_TRUE(AnswerFailure("Q:\\nowhere\\a.txtのMoveに失敗しました"));
+  EXPECT_TRUE(AnswerFailure("Q:\\nowhere\\b.txtのMoveに失敗しました"));
+  // No success: the window stays as it was, the files where they were.
+  EXPECT_FALSE(Program().WaitExit(500));
+  EXPECT_TRUE(Enabled(w.form));
+  EXPECT_TRUE(Exists(a));
+  EXPECT_TRUE(Exists(b));
+  EXPECT_EQ(ListItems(w.list), (Lines{"C:\\Tools"}));
+
+  // A destination too long for the shell's request is refused for its file,
+  // with the same message.
+  const std::string longFolder = WithoutSlash(Target()) + "\\" + std::string(240, 'x');
+  SetText(w.edit, longFolder);
+  Click(w.copy, 5, 5);
+  ClickOk(w);
+  HWND box = WaitTopWindow(Program().Id(), "TMessageForm");
+  ASSERT_NE(box, nullptr) << "no message for a destination too long";
+  Click(Child(box, "TButton"), 5, 5);
+  box = WaitTopWindow(Program().Id(), "TMessageForm");
+  ASSERT_NE(box, nullptr);
+  Click(Child(box, "TButton"), 5, 5);
+  EXPECT_FALSE(Program().WaitExit(500));
+  EXPECT_TRUE(Exists(a));
+
+  // Corrected, the same window sends them.
+  SetText(w.edit, WithoutSlash(Target()));
+  ClickOk(w);
+  ASSERT_TRUE(Program().WaitExit(15000));
+  EXPECT_TRUE(Exists(Target() + "a.txt"));
+  EXPECT_TRUE(Exists(Target() + "b.txt"));
+  EXPECT_TRUE(Exists(a));  // copied
+}
+
+TEST_F(ProgramTest, UnreadableFavouritesAreReportedAndNeverOverwritten) {
+  const std::string content = "C:\\Keep\r\nD:\\Me\r\n";
+  ASSERT_TRUE(PutFile(FavouritesFile(), content));
+  {
+    FileHolder other(FavouritesFile());
+    ASSERT_TRUE(other.Held());
+    MainWindow w = Start();
+    EXPECT_EQ(AnswerExceptionBox(), "ﾌｧｲﾙ " + FavouritesShown() + " は開けません.");
+    ASSERT_TRUE(w.Found());
+    EXPECT_TRUE(ListItems(w.list).empty());
+    other.Release();
+    ASSERT_TRUE(CloseAndWait(w));
+  }
+  // The close did not put the empty list in the file's place.
+  EXPECT_EQ(FileBytes(FavouritesFile()), content);
+  EXPECT_NE(Setting("Action"), "<none>");
+
+  // A folder of that name: reported at start, left alone at the close.
+  ASSERT_TRUE(DeleteFileA(FavouritesFile().c_str()));
+  ASSERT_TRUE(CreateDirectoryA(FavouritesFile().c_str(), nullptr));
+  MainWindow w = Start();
+  EXPECT_EQ(AnswerExceptionBox(), "ﾌｧｲﾙ " + FavouritesShown() + " は開けません.");
+  ASSERT_TRUE(w.Found());
+  ASSERT_TRUE(CloseAndWait(w));
+  EXPECT_TRUE(GetFileAttributesA(FavouritesFile().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST_F(ProgramTest, AFailedCloseIsReportedAndTheWindowStays) {
+  ASSERT_TRUE(PutFile(FavouritesFile(), "C:\\Old\r\n"));
+  MainWindow w = Start();
+  ASSERT_TRUE(w.Found());
+  SetText(w.edit, "C:\\New");
+
+  // The favourites file held by another program at the close.
+  {
+    FileHolder other(FavouritesFile());
+    ASSERT_TRUE(other.Held());
+    ClickClose(w);
+    EXPECT_EQ(AnswerExceptionBox(), "ﾌｧｲﾙ " + FavouritesShown() + " を作成できません.");
+    EXPECT_FALSE(Program().WaitExit(300));
+    EXPECT_TRUE(Visible(w.form));
+  }
+  // The settings were written before the favourites failed.
+  EXPECT_EQ(Setting("ToPath"), "C:\\New");
+  EXPECT_EQ(FileBytes(FavouritesFile()), "C:\\Old\r\n");
+
+  // The settings file held: nothing of the close happens.
+  SetText(w.edit, "C:\\Newer");
+  {
+    FileHolder other(SettingsFile());
+    ASSERT_TRUE(other.Held());
+    ClickClose(w);
+    EXPECT_EQ(AnswerExceptionBox(), SettingsShown() + " に書き込めません.");
+    EXPECT_FALSE(Program().WaitExit(300));
+  }
+  EXPECT_EQ(Setting("ToPath"), "C:\\New");
+
+  // Once both are free the close goes through.
+  ASSERT_TRUE(CloseAndWait(w));
+  EXPECT_EQ(Setting("ToPath"), "C:\\Newer");
+  EXPECT_EQ(FileBytes(FavouritesFile()), "C:\\Old\r\n");
+}
+
+TEST_F(ProgramTest, AwkwardSourcesAndDestinations) {
+  // A source path of 259 characters is taken whole; sent to a folder whose
+  // path makes the destination too long, it is refused and kept.
+  const std::string name = std::string(259 - Sources().size() - 4, 'n') + ".txt";
+  const std::string longSource = Source(name, "long");
+  ASSERT_EQ(longSource.size(), 259u);
+  // A relative destination is taken from the program's own folder.
+  ASSERT_TRUE(CreateDirectoryA((ProgramFolder() + "rel").c_str(), nullptr));
+  const std::string plain = Source("plain.txt", "plain");
+  MainWindow w = Start(longSource + " " + plain);
+  ASSERT_TRUE(w.Found());
+  EXPECT_EQ(Lines(w.memo), (Lines{name, "plain.txt"}));
+  SetText(w.edit, "rel");
+  Click(w.copy, 5, 5);
+  ClickOk(w);
+  // rel\<name> is short enough: both arrive.
+  ASSERT_TRUE(Program().WaitExit(15000));
+  EXPECT_EQ(FileBytes(ProgramFolder() + "rel\\" + name), "long");
+  EXPECT_EQ(FileBytes(ProgramFolder() + "rel\\plain.txt"), "plain");
+
+  w = Start(longSource);
+  ASSERT_TRUE(w.Found());
+  SetText(w.edit, WithoutSlash(Target()));
+  ClickOk(w);
+  HWND box = WaitTopWindow(Program().Id(), "TMessageForm");
+  ASSERT_NE(box, nullptr) << "a destination over 258 bytes was not refused";
+  Click(Child(box, "TButton"), 5, 5);
+  EXPECT_FALSE(Program().WaitExit(500));
+  EXPECT_EQ(FileBytes(longSource), "long");
+  ASSERT_TRUE(CloseAndWait(w));
+}

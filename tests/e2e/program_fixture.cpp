@@ -1,0 +1,170 @@
+#include "program_fixture.h"
+
+#include "e2e_support.h"
+
+namespace orlo::e2e {
+
+const TextFont kWindowFont{};
+
+namespace {
+
+std::string NewRoot() {
+  static int counter = 0;
+  char temp[MAX_PATH] = {};
+  GetTempPathA(sizeof temp, temp);
+  return std::string(temp) + "orlo_e2e_" + std::to_string(GetCurrentProcessId()) + "_" +
+         std::to_string(++counter) + "\\";
+}
+
+}  // namespace
+
+void RemoveTree(const std::string& folder) {
+  std::string base = folder;
+  if (!base.empty() && base.back() != '\\') base += '\\';
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((base + "*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = fd.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = base + name;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+      }
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  RemoveDirectoryA(base.c_str());
+}
+
+void ProgramTest::SetUp() {
+  ASSERT_FALSE(ProgramUnderTest().empty()) << "no --program= given";
+  root_ = NewRoot();
+  prog_ = root_ + "prog\\";
+  src_ = root_ + "src\\";
+  dst_ = root_ + "dst\\";
+  for (const std::string& f : {root_, prog_, src_, dst_})
+    ASSERT_TRUE(CreateDirectoryA(f.c_str(), nullptr)) << f;
+  ASSERT_TRUE(CopyFileA(ProgramUnderTest().c_str(), (prog_ + "orlosend.exe").c_str(), FALSE))
+      << ProgramUnderTest();
+}
+
+void ProgramTest::TearDown() {
+  process_.Kill();
+  process_ = Process();
+  if (!root_.empty()) RemoveTree(root_);
+}
+
+MainWindow ProgramTest::Start(const std::string& args) {
+  MainWindow w;
+  process_ = Process(prog_ + "orlosend.exe", args, prog_);
+  EXPECT_TRUE(process_.Started());
+  if (!process_.Started()) return w;
+  w.form = WaitTopWindow(process_.Id(), "TForm1");
+  EXPECT_NE(w.form, nullptr) << "the main window did not come up";
+  if (!w.form) return w;
+  w.group = Child(w.form, "TRadioGroup");
+  if (w.group) {
+    auto buttons = Children(w.group, "");
+    if (buttons.size() == 2) {
+      w.move = buttons[0];
+      w.copy = buttons[1];
+    }
+  }
+  w.list = Child(w.form, "TListBox");
+  w.edit = Child(w.form, "TEdit");
+  w.browse = Child(w.form, "TButton");
+  w.memo = Child(w.form, "TMemo");
+  w.ok = Child(w.form, "TCuteButton", 0);
+  w.close = Child(w.form, "TCuteButton", 1);
+  EXPECT_TRUE(w.Found()) << "a control of the main window is missing";
+  return w;
+}
+
+std::string ProgramTest::Source(const std::string& name, const std::string& content) {
+  const std::string path = src_ + name;
+  EXPECT_TRUE(PutFile(path, content)) << path;
+  return path;
+}
+
+std::string ProgramTest::Setting(const std::string& key) const {
+  char value[1024] = {};
+  GetPrivateProfileStringA("Setting", key.c_str(), "<none>", value, sizeof value,
+                           SettingsFile().c_str());
+  return value;
+}
+
+void ProgramTest::ClickFavourite(const MainWindow& w, int row) {
+  const int itemHeight = static_cast<int>(SendMessageA(w.list, LB_GETITEMHEIGHT, 0, 0));
+  Click(w.list, 10, row * itemHeight + itemHeight / 2);
+}
+
+HWND ProgramTest::WaitQuestionShowing(const std::string& shown, DWORD ms) {
+  HWND q = nullptr;
+  const bool up = WaitUntil([&] {
+    auto list = TopWindows(process_.Id(), "TForm2");
+    q = list.empty() ? nullptr : list.front();
+    return q && ShowsText(Shot::Of(q), RECT{8, 24, 225, 36}, shown, DT_CENTER | DT_EXPANDTABS,
+                          kWindowFont, 0x000000);
+  }, ms);
+  EXPECT_TRUE(up) << "no question showing " << shown;
+  return up ? q : nullptr;
+}
+
+bool ProgramTest::AnswerFailure(const std::string& text) {
+  HWND box = WaitTopWindow(process_.Id(), "TMessageForm");
+  EXPECT_NE(box, nullptr) << "no failure message for " << text;
+  if (!box) return false;
+  EXPECT_EQ(Text(box), "ORLO MOVE");
+  Shot shot;
+  const bool shown = WaitUntil([&] {
+    shot = Shot::Of(box);
+    return FindText(shot, text, DT_LEFT | DT_WORDBREAK | DT_EXPANDTABS, kWindowFont, 0x000000);
+  });
+  EXPECT_TRUE(shown) << "the failure message does not show \"" << text << "\"";
+  if (!shown) shot.Save(root_ + "..\\orlo_failure_message.bmp");
+  HWND ok = Child(box, "TButton");
+  EXPECT_NE(ok, nullptr);
+  if (ok) Click(ok, 5, 5);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+  return shown;
+}
+
+std::string ProgramTest::AnswerExceptionBox() {
+  HWND box = WaitTopWindow(process_.Id(), "#32770");
+  if (!box) return "<no box>";
+  EXPECT_EQ(Text(box), "ORLO MOVE");
+  // The message is the box's static text that is not its icon.
+  std::string message;
+  for (HWND c : Children(box, "Static")) {
+    std::string t = Text(c);
+    if (!t.empty()) message = t;
+  }
+  HWND ok = GetDlgItem(box, IDOK);
+  if (ok) Click(ok, 5, 5);
+  else Close(box);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+  return message;
+}
+
+bool ProgramTest::CloseAndWait(const MainWindow& w) {
+  ClickClose(w);
+  return process_.WaitExit(10000);
+}
+
+FileHolder::FileHolder(const std::string& path) {
+  handle_ = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+FileHolder::~FileHolder() { Release(); }
+
+void FileHolder::Release() {
+  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  handle_ = INVALID_HANDLE_VALUE;
+}
+
+}  // namespace orlo::e2e
