@@ -19,8 +19,12 @@
 #
 # Special commands: "--up" prepares everything and returns; "--down" stops the
 # wineservers and the Xvfb this runner started. Both act on ORLO_WINE_ARCH
-# (default: every architecture whose prefix exists, or i686 for --up).
-# "--arch program.exe" prints the program's architecture.
+# (default: every architecture whose prefix exists for --down; for the others
+# the product's architecture where this host runs 32-bit programs, else x86_64).
+# "--arch program.exe" prints the program's architecture; "--prefix" and
+# "--display" prepare everything like "--up" and print the prefix and the X
+# display that programs of ORLO_WINE_ARCH use; "--winepath PATH" prints the
+# Windows path of a Linux path there.
 set -u
 
 state="${ORLO_WINE_STATE:-}"
@@ -67,6 +71,14 @@ use_arch() {
   mkdir -p "$state/$arch"
 }
 
+# The architecture of --up, --prefix and --display when ORLO_WINE_ARCH is not
+# set: the product's where this host runs 32-bit programs, else x86_64.
+default_arch() {
+  if [ -n "${ORLO_WINE_ARCH:-}" ]; then echo "$ORLO_WINE_ARCH"
+  elif /usr/lib/wine/wine --version >/dev/null 2>&1; then echo i686
+  else echo x86_64; fi
+}
+
 display_served() { [ -n "${1:-}" ] && DISPLAY="$1" xdpyinfo >/dev/null 2>&1; }
 
 ensure_display() {
@@ -92,7 +104,7 @@ ensure_display() {
 
 # A prefix made with other registry settings (older font replacements) is
 # made again: the marker holds a checksum of the settings it was made with.
-settings_sum() { cksum < "$script_dir/wine-prefix.reg" | cut -d' ' -f1; }
+settings_sum() { cat "$script_dir/wine-fonts.reg" "$script_dir/wine-prefix.reg" | cksum | cut -d' ' -f1; }
 
 ensure_prefix() {
   local want; want="$(settings_sum)"
@@ -104,7 +116,10 @@ ensure_prefix() {
   rm -rf "$WINEPREFIX"
   "$loader" wineboot.exe -i </dev/null >/dev/null 2>&1 9>&-
   "$WINESERVER" -w
-  # Registry: window-manager-less X11 windows and Japanese font replacements.
+  # Registry: Japanese fonts with the platform's metrics (as every prefix of
+  # ours has), and for the virtual display window-manager-less X11 windows
+  # and unsmoothed text, so that pixels can be compared exactly.
+  "$loader" regedit.exe /S "$script_dir/wine-fonts.reg" </dev/null >/dev/null 2>&1 9>&-
   "$loader" regedit.exe /S "$script_dir/wine-prefix.reg" </dev/null >/dev/null 2>&1 9>&-
   "$WINESERVER" -w
   # Desktop and Documents as real folders inside the prefix, never $HOME.
@@ -165,11 +180,17 @@ down() {
 }
 
 case "${1:-}" in
-  --up) use_arch "${ORLO_WINE_ARCH:-i686}"; up; exit 0 ;;
+  --up) use_arch "$(default_arch)"; up; exit 0 ;;
   --down)
     if [ -n "${ORLO_WINE_ARCH:-}" ]; then down "$ORLO_WINE_ARCH"; else down i686 x86_64; fi
     exit 0 ;;
   --arch) pe_arch "$2"; exit $? ;;
+  --prefix) use_arch "$(default_arch)"; up; echo "$WINEPREFIX"; exit 0 ;;
+  --display) use_arch "$(default_arch)"; up; echo "$DISPLAY"; exit 0 ;;
+  --winepath)
+    use_arch "$(default_arch)"; up
+    "$loader" winepath.exe -w "$2" 2>/dev/null </dev/null | tr -d '\r'
+    exit "${PIPESTATUS[0]}" ;;
   "") echo "usage: wine-run.sh [--build DIR] program.exe [args...]" >&2; exit 2 ;;
 esac
 
