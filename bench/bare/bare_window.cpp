@@ -1,0 +1,116 @@
+// The baseline for the start-up benchmark: a window like orlosend's main
+// window, built directly on the platform with CreateWindowExA, without the
+// framework: the same size, fonts and controls, and the same gradient band
+// painted with 256 rectangle fills. It closes on WM_CLOSE like the program.
+#include <windows.h>
+
+namespace {
+
+HFONT MakeFont(const char* face, int height, bool bold, BYTE charset) {
+  return CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, charset,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
+}
+
+HFONT g_window, g_bold, g_title, g_arial15, g_arial16;
+
+void PaintBand(HDC dc) {
+  // Blue to white over 57 rows, as the program's title band.
+  const int width = 377, height = 57;
+  const double step = height / 255.0;
+  const int band = static_cast<int>(step + 1.0);
+  int top = 0;
+  for (int k = 0; k < 256; ++k) {
+    RECT r{0, top, width, top + band};
+    HBRUSH b = CreateSolidBrush(RGB(k, k, 255));
+    FillRect(dc, &r, b);
+    DeleteObject(b);
+    top = static_cast<int>(k * step);
+  }
+  SetBkMode(dc, TRANSPARENT);
+  HGDIOBJ old = SelectObject(dc, g_title);
+  for (int d = 1; d <= 2; ++d) {
+    SetTextColor(dc, RGB(0, 0, 0));
+    TextOutA(dc, 10 + d, 4 + d, "ORLO COPY&MOVE", 14);
+  }
+  SetTextColor(dc, RGB(255, 255, 255));
+  TextOutA(dc, 10, 4, "ORLO COPY&MOVE", 14);
+  SelectObject(dc, g_bold);
+  SetTextColor(dc, RGB(128, 128, 128));
+  TextOutA(dc, 8, 48, "Target :", 8);
+  TextOutA(dc, 144, 48, "Action :", 8);
+  TextOutA(dc, 240, 48, "DirList :", 9);
+  TextOutA(dc, 8, 225, "To :", 4);
+  SetTextColor(dc, RGB(255, 255, 255));
+  TextOutA(dc, 8, 32, "(C) 2026 orlosend developers", 28);
+  TextOutA(dc, 232, 8, "Ver 0.10", 8);
+  SelectObject(dc, old);
+}
+
+LRESULT CALLBACK WindowProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(h, &ps);
+      PaintBand(dc);
+      EndPaint(h, &ps);
+      return 0;
+    }
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcA(h, msg, w, l);
+}
+
+HWND Add(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
+         HFONT font, DWORD exStyle = 0) {
+  HWND c = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return c;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+  g_window = MakeFont("ＭＳ Ｐゴシック", -12, false, SHIFTJIS_CHARSET);
+  g_bold = MakeFont("ＭＳ Ｐゴシック", -12, true, SHIFTJIS_CHARSET);
+  g_title = MakeFont("Arial Black", -19, true, ANSI_CHARSET);
+  g_arial15 = MakeFont("Arial", -15, true, ANSI_CHARSET);
+  g_arial16 = MakeFont("Arial", -16, true, ANSI_CHARSET);
+
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  wc.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+  wc.lpszClassName = "OrloBareWindow";
+  RegisterClassA(&wc);
+
+  const int w = 386, h = 306;
+  HWND form = CreateWindowExA(0, "OrloBareWindow", "ORLO SENDTO", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME,
+                              (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h,
+                              nullptr, nullptr, instance, nullptr);
+  Add(form, "BUTTON", "", BS_GROUPBOX, 144, 64, 89, 81, g_bold);
+  Add(form, "BUTTON", "Move", BS_AUTORADIOBUTTON | WS_TABSTOP, 152, 77, 79, 32, g_bold);
+  Add(form, "BUTTON", "Copy", BS_AUTORADIOBUTTON, 152, 109, 79, 32, g_bold);
+  Add(form, "LISTBOX", "", LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP, 240, 93, 129, 124, g_window, WS_EX_CLIENTEDGE);
+  Add(form, "EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP, 32, 224, 305, 20, g_window, WS_EX_CLIENTEDGE);
+  Add(form, "BUTTON", "...", BS_PUSHBUTTON | WS_TABSTOP, 341, 224, 27, 19, g_arial15);
+  Add(form, "EDIT", "", ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 8, 64, 129, 153,
+      g_window, WS_EX_CLIENTEDGE);
+  Add(form, "BUTTON", "OK", BS_PUSHBUTTON | WS_TABSTOP, 96, 248, 89, 25, g_arial16);
+  Add(form, "BUTTON", "CLOSE", BS_PUSHBUTTON | WS_TABSTOP, 192, 248, 89, 25, g_arial16);
+  Add(form, "BUTTON", "", BS_PUSHBUTTON, 240, 64, 28, 28, g_window);
+  Add(form, "BUTTON", "", BS_PUSHBUTTON, 268, 64, 28, 28, g_window);
+  ShowWindow(form, show);
+  UpdateWindow(form);
+
+  MSG m;
+  while (GetMessageA(&m, nullptr, 0, 0) > 0) {
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
+  }
+  return 0;
+}
