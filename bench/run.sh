@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Runs every benchmark and prints one table. Wine and its server are pinned to
+# one CPU, so that the two sides of each comparison share the same core.
+#
+#   bench/run.sh            (ROUNDS=N sets the start-up rounds, default 30)
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$here"
+bash tools/setup-debian.sh
+source tools/arch.sh
+
+base="${ORLO_BUILD_DIR:-$here/build}"
+arch="$(orlo_run_arch)"
+orlo_build "$base" "$arch" >/dev/null
+# The product's size is the i686 build's, whatever runs here.
+[ "$arch" = i686 ] || orlo_build "$base" i686 >/dev/null
+orlo_write_runner "$base"
+b="$base/$arch"
+run="$b/wine-run"
+
+# The server is started again inside the pinned process tree.
+"$run" --down
+pin() { taskset -c 0 "$@"; }
+
+echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores," \
+     "$(free -g | awk '/Mem:/{print $2}') GiB; $(/usr/lib/wine/wine64 --version 2>/dev/null || echo wine);" \
+     "programs: $arch, pinned to CPU 0"
+echo
+pin "$run" "$b/bench/startup_bench.exe" "$b/app/orlosend.exe" "$b/bench/bare_window.exe" "${ROUNDS:-30}"
+echo
+pin "$run" "$b/bench/transfer_bench.exe" 1000 "${TRANSFER_ROUNDS:-10}"
+if [ -f "$b/bench/paint_bench.exe" ]; then
+  echo
+  pin "$run" "$b/bench/paint_bench.exe"
+fi
+echo
+size=$(stat -c %s "$base/i686/app/orlosend.exe")
+awk -v s="$size" 'BEGIN { printf "%-34s %9.2f MiB (%d bytes; target 1 MiB)\n", "orlosend.exe (i686, static)", s / 1048576, s }'
+"$run" --down
