@@ -292,6 +292,12 @@ void TSpeedButton::CMDialogChar(TMessage& m) {
 void TSpeedButton::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case CM_ENABLEDCHANGED:
+      // A press in progress ends with the button disabled: its release must
+      // not click, and the face does not come back pressed.
+      if (!Enabled() && dragging_) {
+        dragging_ = false;
+        state_ = down_ ? bsExclusive : bsUp;
+      }
       glyph_->PrepareImage(Enabled() ? bsUp : bsDisabled);
       Invalidate();
       return;

@@ -718,9 +718,14 @@ TEST_F(SpeedButtonTest, ClickFiresAtAReleaseInsideOnly) {
   Mouse(WM_LBUTTONUP, b, 6, 6);
   EXPECT_EQ(log.clicks, 2);
 
-  // A disabled button takes no press; a right button does not click.
+  // A disabled button takes no press, and one disabled while it is pressed
+  // does not click at the release; a right button does not click.
   b->SetEnabled(false);
   ClickOn(b);
+  b->SetEnabled(true);
+  Mouse(WM_LBUTTONDOWN, b, 5, 5);
+  b->SetEnabled(false);
+  Mouse(WM_LBUTTONUP, b, 5, 5);
   b->SetEnabled(true);
   Mouse(WM_RBUTTONDOWN, b, 5, 5);
   Mouse(WM_RBUTTONUP, b, 5, 5);
