@@ -66,20 +66,26 @@ struct ChangeCounter : TObject {
 
 }  // namespace
 
-TEST(Colors, SystemColorsResolveThroughThePlatformAndOthersDropTheTopByte) {
+TEST(Colors, AnyHighBitValueIsTheSystemColourOfItsLowByte) {
   for (int i = 0; i <= 24; ++i) {
     TColor c = static_cast<TColor>(0x80000000u + i);
     EXPECT_TRUE(IsSystemColor(c));
     EXPECT_EQ(ColorToRGB(c), GetSysColor(i)) << i;
   }
-  // Index 25 and above are not system colours: only the top byte goes.
-  EXPECT_FALSE(IsSystemColor(static_cast<TColor>(0x80000019u)));
-  EXPECT_EQ(ColorToRGB(static_cast<TColor>(0x80000019u)), 0x19u);
+  // Beyond the framework's named ones the low byte still numbers the colour,
+  // whatever the bits between it and the high bit hold.
+  EXPECT_TRUE(IsSystemColor(static_cast<TColor>(0x8000001Au)));
+  EXPECT_EQ(ColorToRGB(static_cast<TColor>(0x8000001Au)), GetSysColor(26));
+  EXPECT_EQ(ColorToRGB(static_cast<TColor>(0x80000105u)), GetSysColor(5));
+  EXPECT_EQ(ColorToRGB(static_cast<TColor>(0xFF00000Fu)), GetSysColor(15));
+  EXPECT_EQ(ColorToRGB(-1), GetSysColor(255));
+  // Without the high bit the value is the colour itself, its top byte dropped.
   EXPECT_FALSE(IsSystemColor(clNone));
   EXPECT_EQ(ColorToRGB(clNone), 0xFFFFFFu);
+  EXPECT_FALSE(IsSystemColor(0x7F000005));
+  EXPECT_EQ(ColorToRGB(0x7F000005), 0x000005u);
   EXPECT_EQ(ColorToRGB(0x12345678), 0x345678u);
   EXPECT_EQ(ColorToRGB(clBlue), 0xFF0000u);
-  EXPECT_EQ(ColorToRGB(-1), 0xFFFFFFu);
 }
 
 TEST(Colors, IdentifierMapsWorkBothWaysIgnoringCase) {
