@@ -7,6 +7,7 @@
 #include "description_reader.h"
 #include "graphics.h"
 #include "resource_strings.h"
+#include "size_reporting_stream.h"
 #include "streams.h"
 
 using namespace orlo;
@@ -399,6 +400,18 @@ TEST(Bitmap, RejectsDamagedImagesAndKeepsThePicture) {
   std::string zeroWidth = good;
   std::memset(&zeroWidth[18], 0, 4);
   expectInvalid(zeroWidth);
+
+  // A stream bigger than memory can hold here is a read error, not a picture
+  // cut short.
+  for (int64_t size : orlo::testing_support::SizesBeyondMemory(true)) {
+    orlo::testing_support::TSizeReportingStream huge(size);
+    try {
+      b.LoadFromStream(huge);
+      ADD_FAILURE() << "accepted a stream of " << size << " bytes";
+    } catch (const EReadError& e) {
+      EXPECT_EQ(e.Message(), res::SReadError);
+    }
+  }
 
   EXPECT_EQ(b.Width(), 24);
   EXPECT_EQ(b.TransparentColor(), FromRgbQuad(0xFF00FF));
