@@ -98,9 +98,16 @@ TControl* FindControlAt(TPoint screenPoint, bool allowDisabled) {
   HWND h = WindowFromPoint(pt);
   TWinControl* w = FindControl(h);
   if (!w) return nullptr;
-  TPoint local = w->ScreenToClient(screenPoint);
-  if (TControl* c = w->ControlAtPos(local, allowDisabled)) return c;
-  return w;
+  // The platform passes over disabled child windows and answers with their
+  // parent: look further down among the children ourselves, windowed ones
+  // included.
+  for (;;) {
+    TControl* c = w->ControlAtPos(w->ScreenToClient(screenPoint), allowDisabled, true);
+    if (!c) return w;
+    auto* inner = Cast<TWinControl>(c);
+    if (!inner) return c;
+    w = inner;
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -338,6 +338,37 @@ TEST_F(FormsTest, IdleProcessingTellsControlsThePointerEnteredAndLeft) {
   delete f;
 }
 
+TEST_F(FormsTest, DisabledWindowedControlsAreFoundUnderThePointer) {
+  TPlainForm* f = TCustomForm::Create<TPlainForm>(nullptr);
+  auto* inner = new TGraphicControl(f);
+  inner->SetBounds(2, 2, 10, 10);
+  inner->SetParent(f->Box2);
+  f->Show();
+  PumpFor(50);
+  f->Box1->SetEnabled(false);
+  f->Box2->SetEnabled(false);
+  TPoint inBox1 = f->Box1->ClientToScreen(TPoint(20, 20));
+  TPoint inInner = f->Box2->ClientToScreen(TPoint(5, 5));
+  EXPECT_EQ(FindControlAt(inBox1, true), f->Box1);
+  EXPECT_EQ(FindControlAt(inInner, true), inner) << "a windowless child of a disabled one";
+  EXPECT_EQ(FindControlAt(inBox1, false), f) << "without disabled ones, the form";
+
+  // The disabled control hears that the pointer entered and left it.
+  SetCursorPos(inBox1.X, inBox1.Y);
+  Application->DoIdle();
+  EXPECT_EQ(Application->MouseControl(), f->Box1);
+  ASSERT_FALSE(f->Box1->log.empty());
+  EXPECT_EQ(f->Box1->log.back(), "mouseenter");
+  TPoint onForm = f->ClientToScreen(TPoint(150, 90));
+  SetCursorPos(onForm.X, onForm.Y);
+  Application->DoIdle();
+  EXPECT_EQ(Application->MouseControl(), f);
+  EXPECT_EQ(f->Box1->log.back(), "mouseleave");
+  SetCursorPos(0, 0);
+  Application->DoIdle();
+  delete f;
+}
+
 TEST_F(FormsTest, KeysForAForeignWindowOwnedByAFormStayWithThatWindow) {
   TPlainForm* f = TCustomForm::Create<TPlainForm>(nullptr);
   f->Show();
