@@ -223,7 +223,7 @@ bool TApplication::IsHintMsg(MSG& msg) {
 }
 
 bool TApplication::IsKeyMsg(MSG& msg) {
-  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+  if (!IsKeyMessage(msg.message)) return false;
   if (GetCapture()) return false;
   HWND target = msg.hwnd;
   // A key for a child window inside one of ours goes to ours; the walk stops
