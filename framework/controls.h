@@ -169,7 +169,8 @@ public:
 
   // The form this control is on, or null.
   TCustomForm* ParentForm() const;
-  // Scales the geometry the description set (all of it once reading is over).
+  // Scales position, size and an own font by m / d; while the form scales
+  // after reading its description, only what the description set.
   virtual void ChangeScale(int m, int d);
 
   void PropertyRead(const std::string& path) override;
