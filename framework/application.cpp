@@ -1,5 +1,6 @@
 #include "application.h"
 
+#include <cstdlib>
 #include <memory>
 
 #include "class_builder.h"
@@ -19,7 +20,31 @@ std::unique_ptr<TApplication>& Instance() {
   return app;
 }
 
+TInitProc g_init_proc = nullptr;
+
+// The exit procedure Run registers: when the program ends, the forms and the
+// other components of the application are released while the application is
+// still whole, its hints already off and its owned windows hidden. The
+// application window goes later, with the application object.
+void ReleaseApplicationComponents() {
+  if (!TApplicationRef::Exists()) return;
+  TApplication* app = Application.Get();
+  try {
+    if (app->HandleAllocated()) ShowOwnedPopups(app->Handle(), FALSE);
+    app->SetShowHint(false);
+    while (app->ComponentCount() > 0) app->Components(app->ComponentCount() - 1)->Free();
+  } catch (...) {
+    // Nothing can be reported any more; the rest goes with the application.
+  }
+}
+
 }  // namespace
+
+TInitProc SetInitProc(TInitProc proc) {
+  TInitProc old = g_init_proc;
+  g_init_proc = proc;
+  return old;
+}
 
 std::string TitleFromModuleName(const std::string& path) {
   std::string name = NamePart(path);
@@ -85,7 +110,9 @@ TApplication::~TApplication() {
   }
 }
 
-void TApplication::Initialize() {}
+void TApplication::Initialize() {
+  if (g_init_proc) g_init_proc();
+}
 
 HICON TApplication::Icon() {
   if (!icon_) {
@@ -167,6 +194,8 @@ void TApplication::Run() {
     bool& r;
     ~Reset() { r = false; }
   } reset{running_};
+  static const bool exitProcedureRegistered = std::atexit(ReleaseApplicationComponents) == 0;
+  (void)exitProcedureRegistered;
   if (!main_form_) return;
   if (show_main_form_) main_form_->Show();
   do {
@@ -223,7 +252,7 @@ bool TApplication::IsHintMsg(MSG& msg) {
 }
 
 bool TApplication::IsKeyMsg(MSG& msg) {
-  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+  if (!IsKeyMessage(msg.message)) return false;
   if (GetCapture()) return false;
   HWND target = msg.hwnd;
   // A key for a child window inside one of ours goes to ours; the walk stops

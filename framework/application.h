@@ -36,7 +36,7 @@ public:
   explicit TApplication(TComponent* owner);
   ~TApplication() override;
 
-  void Initialize();
+  void Initialize();  // calls the initialisation hook, when one is installed
   HWND Handle();  // the hidden application window, made on first need
   bool HandleAllocated() const { return handle_ != nullptr; }
   const std::string& Title() const { return title_; }
@@ -80,6 +80,8 @@ public:
     }
   }
 
+  // Registers the exit procedure (once), shows the main form and handles
+  // messages until the quit message.
   void Run();
   void ProcessMessages();
   void HandleMessage();
@@ -162,6 +164,12 @@ public:
   static bool Exists();
 };
 extern const TApplicationRef Application;
+
+// The framework's optional initialisation hook, which Initialize calls when
+// one is installed. SetInitProc installs proc (null for none) and returns
+// the one it replaces.
+using TInitProc = void (*)();
+TInitProc SetInitProc(TInitProc proc);
 
 // The application's first title: the program file's base name, every
 // character after the first lowered.

@@ -218,9 +218,9 @@ void TBitmap::LoadFromMemory(const void* data, size_t size) {
 }
 
 void TBitmap::LoadFromStream(TStream& stream) {
-  int64_t rest = stream.Size() - stream.Position();
-  if (rest < 0) rest = 0;
-  std::string bytes(static_cast<size_t>(rest), '\0');
+  // More than this build can hold is refused, not read cut short.
+  std::string bytes;
+  bytes.resize(SizeToLoad(stream, bytes.max_size()));
   size_t got = bytes.empty() ? 0 : stream.Read(&bytes[0], bytes.size());
   bytes.resize(got);
   LoadFromMemory(bytes.data(), bytes.size());

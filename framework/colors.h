@@ -7,8 +7,9 @@
 
 namespace orlo {
 
-// 0x00BBGGRR for a fixed colour (red in the lowest byte); 0x80000000 + n for
-// the platform's system colour n, resolved only when something is drawn.
+// 0x00BBGGRR for a fixed colour (red in the lowest byte); with the high bit
+// set, the platform's system colour numbered by the low byte (0x80000000 + n),
+// resolved only when something is drawn.
 using TColor = int32_t;
 
 namespace detail {
@@ -61,14 +62,15 @@ constexpr TColor cl3DLight = detail::SysColor(22);
 constexpr TColor clInfoText = detail::SysColor(23);
 constexpr TColor clInfoBk = detail::SysColor(24);
 
-// True for the 25 system colours clScrollBar .. clInfoBk.
+// True for every value with the high bit set, not only the 25 named ones
+// (clScrollBar .. clInfoBk): 0x8000001A is system colour 26, 0x80000105 is 5.
 constexpr bool IsSystemColor(TColor c) {
-  return static_cast<uint32_t>(c) - 0x80000000u <= 24u;
+  return (static_cast<uint32_t>(c) & 0x80000000u) != 0;
 }
 
 // The colour as the platform draws it (0x00BBGGRR): a system colour through
-// the platform's current table, anything else with its top byte dropped
-// (so clNone gives white).
+// the platform's current table by its low byte, anything else with its top
+// byte dropped (so clNone gives white).
 uint32_t ColorToRGB(TColor c);
 
 // Red, green and blue bytes of a resolved colour.

@@ -98,9 +98,16 @@ TControl* FindControlAt(TPoint screenPoint, bool allowDisabled) {
   HWND h = WindowFromPoint(pt);
   TWinControl* w = FindControl(h);
   if (!w) return nullptr;
-  TPoint local = w->ScreenToClient(screenPoint);
-  if (TControl* c = w->ControlAtPos(local, allowDisabled)) return c;
-  return w;
+  // The platform passes over disabled child windows and answers with their
+  // parent: look further down among the children ourselves, windowed ones
+  // included.
+  for (;;) {
+    TControl* c = w->ControlAtPos(w->ScreenToClient(screenPoint), allowDisabled, true);
+    if (!c) return w;
+    auto* inner = Cast<TWinControl>(c);
+    if (!inner) return c;
+    w = inner;
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -484,8 +491,13 @@ void TControl::Loaded() {
 
 void TControl::ChangeScale(int m, int d) {
   if (m == d) return;
-  // After reading only what the description set is scaled; otherwise all.
-  uint8_t flags = scale_flags_ ? scale_flags_ : (sfLeft | sfTop | sfWidth | sfHeight | sfFont);
+  // While a window scales what its description set, only those values go: a
+  // control the description did not set up (a radio group's option button)
+  // is left as it is. At any other time everything is scaled.
+  const TCustomForm* form = ParentForm();
+  const uint8_t flags = form && form->ScalingDescription()
+                            ? scale_flags_
+                            : uint8_t{sfLeft | sfTop | sfWidth | sfHeight | sfFont};
   int l = left_, t = top_, w = width_, h = height_;
   if (flags & sfLeft) l = MulDiv(left_, m, d);
   if (flags & sfTop) t = MulDiv(top_, m, d);

@@ -169,7 +169,8 @@ public:
 
   // The form this control is on, or null.
   TCustomForm* ParentForm() const;
-  // Scales the geometry the description set (all of it once reading is over).
+  // Scales position, size and an own font by m / d; while the form scales
+  // after reading its description, only what the description set.
   virtual void ChangeScale(int m, int d);
 
   void PropertyRead(const std::string& path) override;
@@ -418,8 +419,10 @@ private:
 // The control that holds the mouse (ours, or null), and its setting.
 TControl* CaptureControl();
 void SetCaptureControl(TControl* c);
-// The control under a screen point: a windowed control of ours, or one of
-// its windowless children.
+// The control under a screen point: the innermost control of ours there,
+// windowed or windowless; with allowDisabled, disabled ones too (windowed
+// ones included, which the platform's own lookup passes over). Idle
+// processing and hints both find the control under the pointer here.
 TControl* FindControlAt(TPoint screenPoint, bool allowDisabled);
 TWinControl* FindControl(HWND h);
 

@@ -510,8 +510,10 @@ void TReader::ReadProperty(TPersistent* instance, const std::string& path) {
 
 void TReader::ReadPropValue(TPersistent* instance, const TPropInfo& prop) {
   const TValueType next = NextValue();
-  // A collection is read into the object the property holds, setter or not.
+  // A collection is read into the object the property holds; like every
+  // other value it needs a property that can be written.
   if (prop.Kind == TPropKind::Class && next == vaCollection) {
+    if (!prop.SetObj) throw EReadError(res::SReadOnlyProperty);
     TCollection* collection = prop.GetObj ? Cast<TCollection>(prop.GetObj(instance)) : nullptr;
     if (!collection) InvalidValue();
     ReadCollection(collection);
@@ -578,7 +580,8 @@ void TReader::ReadPropValue(TPersistent* instance, const TPropInfo& prop) {
       if (next == vaNil) {
         ReadValue();
         prop.SetObj(instance, nullptr);
-      } else if (next == vaIdent) {
+      } else if (next == vaIdent || next == vaFalse || next == vaTrue) {
+        // The false and true values name components "False" and "True".
         fixups_.push_back(TFixup{instance, &prop, ReadIdent()});
       } else {
         InvalidValue();

@@ -193,6 +193,11 @@ void TCustomForm::ScaleAfterReading() {
     canvas.SetFont(Font());
     int t = canvas.TextHeight("0");
     if (t != text_height_) {
+      struct Mark {
+        bool& on;
+        explicit Mark(bool& b) : on(b) { on = true; }
+        ~Mark() { on = false; }
+      } mark(scaling_description_);
       for (int i = 0; i < ControlCount(); ++i) Controls(i)->ChangeScale(t, text_height_);
       if (stored_client_width_ > 0) stored_client_width_ = MulDiv(stored_client_width_, t, text_height_);
       if (stored_client_height_ > 0)

@@ -63,6 +63,9 @@ public:
   bool KeyPreview() const { return key_preview_; }
   void SetKeyPreview(bool v) { key_preview_ = v; }
   int PixelsPerInch() const { return pixels_per_inch_; }
+  // True while the form scales its controls after reading its description:
+  // each control then scales only the values the description set.
+  bool ScalingDescription() const { return scaling_description_; }
   int TextHeight() const { return text_height_; }
   int FormClientWidth() const { return ClientWidth(); }
   int FormClientHeight() const { return ClientHeight(); }
@@ -132,6 +135,7 @@ private:
   int text_height_ = 0;
   int stored_client_width_ = 0;
   int stored_client_height_ = 0;
+  bool scaling_description_ = false;
 };
 
 class TForm : public TCustomForm {

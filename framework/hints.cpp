@@ -76,9 +76,9 @@ void THintWindow::ReleaseHandleIfShown() {
 
 bool THintWindow::IsHintMsg(const MSG& msg) const {
   UINT m = msg.message;
-  return (m >= WM_KEYFIRST && m <= WM_KEYLAST) || m == CM_ACTIVATE || m == CM_DEACTIVATE ||
-         m == CM_APPKEYDOWN || m == CM_APPSYSCOMMAND || m == WM_COMMAND ||
-         (m > WM_MOUSEMOVE && m <= WM_MOUSELAST) || m == WM_NCMOUSEMOVE;
+  return IsKeyMessage(m) || m == CM_ACTIVATE || m == CM_DEACTIVATE || m == CM_APPKEYDOWN ||
+         m == CM_APPSYSCOMMAND || m == WM_COMMAND || IsMouseButtonMessage(m) ||
+         m == WM_NCMOUSEMOVE;
 }
 
 void THintWindow::Paint() {
@@ -186,8 +186,9 @@ void THintController::MouseMove(TControl* control, TMessage& m) {
   Cancel();
   hint_active_ = wasActive;
   hint_control_ = under;
-  TPoint o = under->ClientOrigin();
-  cursor_rect_ = TRect(o.X, o.Y, o.X + under->Width(), o.Y + under->Height());
+  // The cursor rectangle is set only once the hint shows: until then every
+  // move over the control starts the pause again.
+  cursor_rect_ = TRect();
   StartTimer(TimerMode::Show, pause);
 }
 

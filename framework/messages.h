@@ -13,6 +13,20 @@ struct TMessage {
   LRESULT Result = 0;
 };
 
+// The key messages the loop routes and the mouse button and wheel messages
+// that cancel a hint: fixed numbers of ours, not the platform headers'
+// WM_KEYLAST and WM_MOUSELAST, which grow with the header version.
+enum : UINT {
+  KeyMessageFirst = 0x0100,
+  KeyMessageLast = 0x0108,
+  MouseButtonMessageFirst = 0x0201,
+  MouseButtonMessageLast = 0x0209,
+};
+inline bool IsKeyMessage(UINT msg) { return msg >= KeyMessageFirst && msg <= KeyMessageLast; }
+inline bool IsMouseButtonMessage(UINT msg) {
+  return msg >= MouseButtonMessageFirst && msg <= MouseButtonMessageLast;
+}
+
 // Component notifications, sent between controls of the framework.
 enum : UINT {
   CM_BASE = 0xB000,

@@ -126,8 +126,8 @@ void TCustomRadioGroup::ItemsChange(TObject*) {
 
 void TCustomRadioGroup::Loaded() {
   TCustomGroupBox::Loaded();
-  // ItemIndex may have been read before the items.
-  item_index_ = std::clamp(item_index_, -1, items_->Count() - 1);
+  // The stored ItemIndex stays as it is (it may have been read before the
+  // items); a value outside the items just checks no button.
   UpdateButtons();
 }
 

@@ -14,6 +14,15 @@ namespace orlo {
 
 // --- TStream -----------------------------------------------------------------
 
+size_t SizeToLoad(TStream& stream, size_t maxSize) {
+  const int64_t size = stream.Size();
+  const int64_t position = stream.Position();
+  if (size < 0 || position < 0) throw EReadError(res::SReadError);
+  const int64_t left = size > position ? size - position : 0;
+  if (!FitsInSize(left) || static_cast<uint64_t>(left) > maxSize) throw EReadError(res::SReadError);
+  return static_cast<size_t>(left);
+}
+
 void TStream::ReadBuffer(void* buffer, size_t count) {
   if (count != 0 && Read(buffer, count) != count) throw EReadError(res::SReadError);
 }
@@ -179,8 +188,9 @@ void TMemoryStream::Clear() {
 
 void TMemoryStream::LoadFromStream(TStream& stream) {
   stream.SetPosition(0);
-  const int64_t size = stream.Size();
-  std::vector<char> bytes(static_cast<size_t>(size));
+  // Refused before anything is allocated: the content stays as it was.
+  std::vector<char> bytes;
+  bytes.resize(SizeToLoad(stream, bytes.max_size()));
   stream.ReadBuffer(bytes.data(), bytes.size());
   bytes_.swap(bytes);
   position_ = 0;

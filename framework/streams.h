@@ -16,6 +16,14 @@ inline bool FitsInSize(int64_t v) {
   return v >= 0 && static_cast<uint64_t>(v) <= static_cast<uint64_t>(SIZE_MAX);
 }
 
+class TStream;
+
+// The bytes left in stream from its position, for loading them into a
+// container of at most maxSize bytes. A stream that cannot tell its size or
+// position, or holds more than the container (or memory on this build) can,
+// raises EReadError before anything is allocated. Past the end: 0.
+size_t SizeToLoad(TStream& stream, size_t maxSize);
+
 class TStream {
 public:
   TStream() = default;

@@ -92,8 +92,9 @@ void TStrings::SaveToFile(const std::string& fileName) const {
 }
 
 void TStrings::LoadFromStream(TStream& stream) {
-  const int64_t size = stream.Size() - stream.Position();
-  std::string text(size > 0 ? static_cast<size_t>(size) : 0, '\0');
+  // Refused before anything is allocated: the lines stay as they were.
+  std::string text;
+  text.resize(SizeToLoad(stream, text.max_size()));
   stream.ReadBuffer(&text[0], text.size());
   SetText(text);
 }

@@ -1,16 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "application.h"
 #include "class_builder.h"
 #include "forms.h"
 #include "gui_helpers.h"
 #include "menus.h"
+#include "message_box_watch.h"
+#include "scratch_folder.h"
 #include "timers.h"
 
 using namespace orlo;
 using orlo::testing_support::PumpUntil;
+using orlo::testing_support::TMessageBoxSeen;
+using orlo::testing_support::WatchMessageBoxes;
 
 namespace orlo {
 
@@ -30,6 +36,27 @@ public:
 TRefForm** TRefForm::watched = nullptr;
 bool TRefForm::fail = false;
 ORLO_DEFINE_CLASS(TRefForm, TForm) {}
+
+// A windowed control that logs the messages of interest here and raises what
+// it is told to when a message asks for it.
+class TProbeBox : public TCustomControl {
+  ORLO_CLASS(TProbeBox)
+public:
+  enum : UINT { RaiseOurs = WM_USER + 1, RaiseForeign, Mark };
+  explicit TProbeBox(TComponent* owner) : TCustomControl(owner) {}
+  std::vector<UINT> log;
+
+protected:
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == WM_CANCELMODE || m.Msg == Mark || (m.Msg >= 0x0100 && m.Msg <= 0x010F) ||
+        (m.Msg >= CN_BASE && m.Msg < CN_BASE + 0x400))
+      log.push_back(m.Msg);
+    if (m.Msg == RaiseOurs) throw Exception("ファイルが壊れています");
+    if (m.Msg == RaiseForeign) throw std::runtime_error("not ours");
+    TCustomControl::Dispatch(m);
+  }
+};
+ORLO_DEFINE_CLASS(TProbeBox, TCustomControl) {}
 
 }  // namespace orlo
 
@@ -147,3 +174,148 @@ TEST(Timer, RunsOnlyWithAnIntervalAHandlerAndEnabled) {
 }
 
 }  // namespace
+
+namespace {
+
+bool Logged(const std::vector<UINT>& log, UINT msg) {
+  for (UINT m : log)
+    if (m == msg) return true;
+  return false;
+}
+
+struct ProbeForm {
+  TForm* form = new TForm(nullptr);
+  TProbeBox* box = new TProbeBox(form);
+  ProbeForm() {
+    box->SetParent(form);
+    form->HandleNeeded();
+  }
+  ~ProbeForm() { delete form; }
+};
+
+}  // namespace
+
+TEST(Application, TheApplicationWindowSitsAtTheScreenCentreWithATrimmedSystemMenu) {
+  HWND app = Application->Handle();
+  RECT r;
+  GetWindowRect(app, &r);
+  EXPECT_EQ(r.left, GetSystemMetrics(SM_CXSCREEN) / 2);
+  EXPECT_EQ(r.top, GetSystemMetrics(SM_CYSCREEN) / 2);
+  EXPECT_EQ(r.right, r.left);
+  EXPECT_EQ(r.bottom, r.top);
+  const LONG_PTR style = GetWindowLongPtrA(app, GWL_STYLE);
+  const LONG_PTR wanted = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS |
+                          WS_VISIBLE;
+  EXPECT_EQ(style & wanted, wanted);
+  EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME | WS_CHILD), 0);
+  HMENU menu = GetSystemMenu(app, FALSE);
+  ASSERT_NE(menu, nullptr);
+  for (UINT gone : {SC_MAXIMIZE, SC_SIZE, SC_MOVE})
+    EXPECT_EQ(GetMenuState(menu, gone, MF_BYCOMMAND), static_cast<UINT>(-1)) << gone;
+  for (UINT kept : {SC_MINIMIZE, SC_RESTORE, SC_CLOSE})
+    EXPECT_NE(GetMenuState(menu, kept, MF_BYCOMMAND), static_cast<UINT>(-1)) << kept;
+  // No icon of its own in this program: the platform's default one.
+  EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(app, WM_GETICON, ICON_BIG, 0)),
+            LoadIconA(nullptr, IDI_APPLICATION));
+}
+
+TEST(Application, OnlyTheKeyMessagesReachTheirControlFirst) {
+  ProbeForm p;
+  // 0x0100 to 0x0108 are offered as 0xBD00 and up before dispatch; 0x0109 is
+  // not a key message for the loop, whatever the platform headers say.
+  for (UINT msg : {0x0100u, 0x0108u, 0x0109u}) PostMessageA(p.box->Handle(), msg, 0, 0);
+  Application->ProcessMessages();
+  EXPECT_TRUE(Logged(p.box->log, CN_BASE + 0x0100));
+  EXPECT_TRUE(Logged(p.box->log, CN_BASE + 0x0108));
+  EXPECT_FALSE(Logged(p.box->log, CN_BASE + 0x0109));
+  EXPECT_TRUE(Logged(p.box->log, 0x0109)) << "dispatched as it is";
+}
+
+TEST(Application, WithoutAHandlerExceptionsAreShownInABoxAndTheLoopGoesOn) {
+  Application->SetTitle("ORLO MOVE");
+  Application->OnException.Clear();
+  ProbeForm p;
+  // A handler fails: the exception box, and the next message is handled.
+  TMessageBoxSeen box = WatchMessageBoxes([&] {
+    PostMessageA(p.box->Handle(), TProbeBox::RaiseOurs, 0, 0);
+    PostMessageA(p.box->Handle(), TProbeBox::Mark, 0, 0);
+    PumpUntil([&] { return Logged(p.box->log, TProbeBox::Mark); });
+  });
+  EXPECT_EQ(box.Count, 1);
+  EXPECT_EQ(box.Text, "ファイルが壊れています.");
+  EXPECT_EQ(box.Caption, "ORLO MOVE");
+  EXPECT_EQ(box.Icon, LoadIconA(nullptr, IDI_HAND));
+  EXPECT_TRUE(Logged(p.box->log, TProbeBox::Mark));
+
+  // Not one of the framework's exceptions: its own words, even when the
+  // application has an exception handler.
+  struct Handler : TObject {
+    int calls = 0;
+    void OnException(TObject*, const std::exception_ptr&) { ++calls; }
+  } handler;
+  Application->OnException = TExceptionEvent(&handler, &Handler::OnException);
+  p.box->log.clear();
+  box = WatchMessageBoxes([&] {
+    PostMessageA(p.box->Handle(), TProbeBox::RaiseForeign, 0, 0);
+    PostMessageA(p.box->Handle(), TProbeBox::Mark, 0, 0);
+    PumpUntil([&] { return Logged(p.box->log, TProbeBox::Mark); });
+  });
+  Application->OnException.Clear();
+  EXPECT_EQ(box.Count, 1);
+  EXPECT_EQ(box.Text, "not ours");
+  EXPECT_EQ(handler.calls, 0);
+}
+
+TEST(Application, AnExceptionFirstTakesTheMouseFromTheControlHoldingIt) {
+  ProbeForm p;
+  p.form->Show();
+  SetCaptureControl(p.box);
+  ASSERT_EQ(GetCapture(), p.box->Handle());
+  // Even a silent exception cancels the capture.
+  TMessageBoxSeen box = WatchMessageBoxes(
+      [] { Application->HandleException(nullptr, std::make_exception_ptr(EAbort("quiet"))); });
+  EXPECT_EQ(box.Count, 0);
+  EXPECT_TRUE(Logged(p.box->log, WM_CANCELMODE));
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(CaptureControl(), nullptr);
+}
+
+namespace {
+int g_init_calls = 0;
+void CountInit() { ++g_init_calls; }
+}  // namespace
+
+TEST(Application, InitializeCallsTheInitialisationHookWhenThereIsOne) {
+  TInitProc before = SetInitProc(&CountInit);
+  Application->Initialize();
+  EXPECT_EQ(g_init_calls, 1);
+  SetInitProc(nullptr);
+  Application->Initialize();
+  EXPECT_EQ(g_init_calls, 1);
+  SetInitProc(before);
+}
+
+TEST(Application, ReleasesItsFormsWhileWholeWhenTheProgramEnds) {
+  // The probe runs the loop, which registers the exit procedure, and ends.
+  orlo::testing_support::ScratchFolder scratch("exit");
+  ASSERT_TRUE(scratch.Created());
+  const std::string logPath = scratch.Path() + "exit.log";
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string probe = self;
+  probe = probe.substr(0, probe.find_last_of('\\') + 1) + "exit_probe.exe";
+  std::string command = "\"" + probe + "\" \"" + logPath + "\"";
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessA(probe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &si, &pi));
+  ASSERT_EQ(WaitForSingleObject(pi.hProcess, 30000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(scratch.Bytes(logPath),
+            "loop ended\nmain form released: application whole, hints off\n");
+}

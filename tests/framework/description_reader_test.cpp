@@ -397,6 +397,11 @@ TEST_F(ReaderTest, BadEntriesStopTheReadingAndLeaveNoComponentBehind) {
        res::SReadOnlyProperty},
       {"read-only object", [](TDescriptionBuilder& b) { b.Prop("Font").Nil(); },
        res::SReadOnlyProperty},
+      {"collection into a read-only object",
+       [](TDescriptionBuilder& b) {
+         b.Prop("FixedItems").Collection().List().Prop("Caption").Str("x").End().End();
+       },
+       res::SReadOnlyProperty},
       {"unknown handler", [](TDescriptionBuilder& b) { b.Prop("OnClick").Ident("Nope"); },
        res::SInvalidPropertyValue},
       {"handler of another signature",
@@ -503,9 +508,14 @@ TEST_F(ReaderTest, ReferencesResolveAfterReadingByPlainAndOwnerQualifiedNames) {
   b.Record("TTestWidget", "Button2").Prop("Buddy").Ident("Form2.Edit1").End().End();
   b.Record("TTestWidget", "Button3").Prop("Buddy").Ident("Form1.Button1").End().End();
   b.Record("TTestWidget", "Button4").Prop("Buddy").Ident("Button1").Prop("Buddy").Nil().End().End();
+  // Stored as the false and true values, a reference names "False" and "True".
+  b.Record("TTestWidget", "False").Prop("Buddy").True().End().End();
+  b.Record("TTestWidget", "True").Prop("Buddy").False().End().End();
   b.End();
   Read(form, b.Bytes());
   auto find = [form](const char* n) { return As<TTestWidget>(form->FindComponent(n)); };
+  EXPECT_EQ(find("False")->Buddy, find("True"));
+  EXPECT_EQ(find("True")->Buddy, find("False"));
   EXPECT_EQ(find("Button1")->Buddy, find("Button2"));
   EXPECT_EQ(find("Button2")->Buddy, edit);
   EXPECT_EQ(find("Button3")->Buddy, find("Button1"));

@@ -7,10 +7,13 @@
 #include "dialogs.h"
 #include "ext_controls.h"
 #include "graphics.h"
+#include "message_box_watch.h"
 #include "std_controls.h"
 #include "timers.h"
 
 using namespace orlo;
+using orlo::testing_support::TMessageBoxSeen;
+using orlo::testing_support::WatchMessageBoxes;
 
 namespace {
 
@@ -260,77 +263,17 @@ TEST(Image, DrawsABitmapAtItsSizeCentredOrStretched) {
 // The exception message box (the platform's): found from a timer while it is
 // up, read, and answered.
 
-namespace {
-
-struct TBoxSeen {
-  int Ticks = 0;
-  bool Found = false;
-  std::string Caption;
-  std::string Text;
-  HICON Icon = nullptr;
-  HWND Owner = nullptr;
-  int Buttons = 0;
-};
-TBoxSeen g_box;
-
-BOOL CALLBACK CollectBoxChild(HWND child, LPARAM) {
-  char cls[64] = {};
-  GetClassNameA(child, cls, sizeof cls);
-  if (lstrcmpiA(cls, "Static") == 0) {
-    if ((GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-      g_box.Icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
-    } else {
-      char text[512] = {};
-      GetWindowTextA(child, text, sizeof text);
-      if (text[0]) g_box.Text = text;
-    }
-  } else if (lstrcmpiA(cls, "Button") == 0) {
-    ++g_box.Buttons;
-  }
-  return TRUE;
-}
-
-BOOL CALLBACK FindBox(HWND h, LPARAM found) {
-  char cls[64] = {};
-  GetClassNameA(h, cls, sizeof cls);
-  if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(h)) {
-    *reinterpret_cast<HWND*>(found) = h;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-void CALLBACK AnswerBox(HWND, UINT, UINT_PTR id, DWORD) {
-  ++g_box.Ticks;
-  HWND box = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
-  if (!box) return;
-  KillTimer(nullptr, id);
-  g_box.Found = true;
-  char caption[256] = {};
-  GetWindowTextA(box, caption, sizeof caption);
-  g_box.Caption = caption;
-  g_box.Owner = GetWindow(box, GW_OWNER);
-  EnumChildWindows(box, CollectBoxChild, 0);
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
-}
-
-}  // namespace
-
 TEST(ExceptionBox, ShowsTheMessageWithAFullStopUnderTheTitle) {
   Application->SetTitle("ORLO MOVE");
-  g_box = TBoxSeen();
-  UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerBox);
-  ASSERT_NE(timer, 0u);
-  Application->ShowException("ファイル C:\\a.txt を開けません");
-  KillTimer(nullptr, timer);
-  ASSERT_TRUE(g_box.Found);
-  EXPECT_EQ(g_box.Text, "ファイル C:\\a.txt を開けません.");
-  EXPECT_EQ(g_box.Caption, "ORLO MOVE");
-  EXPECT_EQ(g_box.Owner, Application->Handle());
-  EXPECT_EQ(g_box.Buttons, 1);
-  ASSERT_NE(g_box.Icon, nullptr);
-  EXPECT_EQ(g_box.Icon, LoadIconA(nullptr, IDI_HAND));
+  TMessageBoxSeen box = WatchMessageBoxes(
+      [] { Application->ShowException("ファイル C:\\a.txt を開けません"); });
+  ASSERT_EQ(box.Count, 1);
+  EXPECT_EQ(box.Text, "ファイル C:\\a.txt を開けません.");
+  EXPECT_EQ(box.Caption, "ORLO MOVE");
+  EXPECT_EQ(box.Owner, Application->Handle());
+  EXPECT_EQ(box.Buttons, 1);
+  ASSERT_NE(box.Icon, nullptr);
+  EXPECT_EQ(box.Icon, LoadIconA(nullptr, IDI_HAND));
 }
 
 // ---------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,8 @@
 #include "class_builder.h"
 #include "forms.h"
 #include "gui_helpers.h"
+#include "radio_group.h"
+#include "std_controls.h"
 #include "timers.h"
 
 using namespace orlo;
@@ -48,11 +51,40 @@ public:
   using TForm::TForm;
   TTestBox* Box1 = nullptr;
   TTestBox* Box2 = nullptr;
+  TTestBox* Inner1 = nullptr;
+  TButton* Button1 = nullptr;
+  TEdit* Edit1 = nullptr;
+  TTestBox* Own1 = nullptr;
+  TTestBox* Named1 = nullptr;
+  TRadioGroup* Group1 = nullptr;
+  TRadioGroup* Group2 = nullptr;
 };
 ORLO_DEFINE_CLASS(TScaleForm, TForm) {
   p.Field("Box1", &TScaleForm::Box1);
   p.Field("Box2", &TScaleForm::Box2);
+  p.Field("Inner1", &TScaleForm::Inner1);
+  p.Field("Button1", &TScaleForm::Button1);
+  p.Field("Edit1", &TScaleForm::Edit1);
+  p.Field("Own1", &TScaleForm::Own1);
+  p.Field("Named1", &TScaleForm::Named1);
+  p.Field("Group1", &TScaleForm::Group1);
+  p.Field("Group2", &TScaleForm::Group2);
 }
+
+// The same fields, read from other descriptions (named after the class).
+class TPpiForm : public TScaleForm {
+  ORLO_CLASS(TPpiForm)
+public:
+  using TScaleForm::TScaleForm;
+};
+ORLO_DEFINE_CLASS(TPpiForm, TScaleForm) {}
+
+class TPpiKeepsFontForm : public TScaleForm {
+  ORLO_CLASS(TPpiKeepsFontForm)
+public:
+  using TScaleForm::TScaleForm;
+};
+ORLO_DEFINE_CLASS(TPpiKeepsFontForm, TScaleForm) {}
 
 class TPlainForm : public TForm {
   ORLO_CLASS(TPlainForm)
@@ -147,21 +179,68 @@ TEST_F(FormsTest, ReadsDescriptionAndScalesOnlyWhenTheTextHeightDiffers) {
   delete f;
 }
 
-TEST_F(FormsTest, ScalesControlsAndClientSizeByTheTextHeight) {
-  int t = WindowFontTextHeight();
-  ASSERT_NE(t, 10) << "the test needs a text height other than the stored one";
-
+TEST_F(FormsTest, ScalesOnlyWhatTheDescriptionSetByTheTextHeight) {
+  ASSERT_EQ(WindowFontTextHeight(), 12) << "the prefix's Japanese font has other metrics";
+  // Stored with a text height of 6: scaled by 12 / 6.
   TScaleForm* f = TCustomForm::Create<TScaleForm>(nullptr);
-  // Right and bottom edges are scaled, not sizes.
-  int l = MulDiv(10, t, 10), tp = MulDiv(20, t, 10);
-  EXPECT_EQ(f->Box1->BoundsRect(), TRect(l, tp, MulDiv(40, t, 10), MulDiv(60, t, 10)));
-  // Box2's size was not in its description: only its position is scaled.
-  EXPECT_EQ(f->Box2->Left(), MulDiv(50, t, 10));
-  EXPECT_EQ(f->Box2->Width(), 20);
-  EXPECT_EQ(f->FormClientWidth(), MulDiv(200, t, 10));
-  EXPECT_EQ(f->FormClientHeight(), MulDiv(100, t, 10));
-  EXPECT_EQ(f->TextHeight(), t);
+  EXPECT_EQ(f->TextHeight(), 12);
+  EXPECT_EQ(f->FormClientWidth(), 400);
+  EXPECT_EQ(f->FormClientHeight(), 200);
+  // Right and bottom edges are scaled, not sizes; children of windowed
+  // controls the same way.
+  EXPECT_EQ(f->Box1->BoundsRect(), TRect(20, 40, 80, 120));
+  EXPECT_EQ(f->Inner1->BoundsRect(), TRect(4, 6, 24, 16));
+  // Only the position was stored: the size stays the constructor's.
+  EXPECT_EQ(f->Box2->BoundsRect(), TRect(100, 40, 120, 60));
+  // Nothing of the geometry stored: nothing scaled.
+  EXPECT_EQ(f->Button1->BoundsRect(), TRect(0, 0, 75, 25));
+  EXPECT_EQ(f->Named1->BoundsRect(), TRect(0, 0, 20, 20));
+  // A fixed height is kept.
+  EXPECT_EQ(f->Edit1->BoundsRect(), TRect(6, 8, 106, 29));
+  // An own font set by the description grows with the rest; one whose size
+  // the description left alone does not.
+  EXPECT_FALSE(f->Own1->ParentFont());
+  EXPECT_EQ(f->Own1->Font()->Size(), 18);
+  EXPECT_EQ(f->Own1->BoundsRect(), TRect(120, 10, 140, 30));
+  EXPECT_FALSE(f->Named1->ParentFont());
+  EXPECT_EQ(f->Named1->Font()->Size(), 9);
+  // Option buttons a group makes while it is loaded are placed by the group,
+  // not scaled: inside a group that kept its size, and inside one that grew.
+  EXPECT_EQ(f->Group1->BoundsRect(), TRect(0, 0, 185, 105));
+  ASSERT_EQ(f->Group1->ButtonCount(), 2);
+  EXPECT_EQ(f->Group1->Buttons(0)->Width(), 185 - 10);
+  EXPECT_EQ(f->Group2->BoundsRect(), TRect(20, 200, 198, 362));
+  ASSERT_EQ(f->Group2->ButtonCount(), 2);
+  EXPECT_EQ(f->Group2->Buttons(1)->Width(), 178 - 10);
+  EXPECT_LE(f->Group2->Buttons(1)->Top() + f->Group2->Buttons(1)->Height(), 162);
   delete f;
+}
+
+TEST_F(FormsTest, AnotherPixelsPerInchConvertsTheStoredFontHeightFirst) {
+  ASSERT_EQ(Screen->PixelsPerInch(), 96);
+  ASSERT_EQ(WindowFontTextHeight(), 12) << "the prefix's Japanese font has other metrics";
+  // Stored at 120 with a 15-pixel font: the font becomes 12 pixels at 96,
+  // "0" is then 12 high against the stored 15, and the controls shrink.
+  TPpiForm* f = TCustomForm::Create<TPpiForm>(nullptr);
+  EXPECT_EQ(f->Font()->Height(), -12);
+  EXPECT_EQ(f->PixelsPerInch(), 96);
+  EXPECT_EQ(f->TextHeight(), 12);
+  EXPECT_EQ(f->Box1->BoundsRect(), TRect(12, 24, 48, 72));
+  EXPECT_EQ(f->FormClientWidth(), 200);
+  EXPECT_EQ(f->FormClientHeight(), 120);
+  delete f;
+
+  // Without a stored font height the font stays, and a text height that
+  // matches the screen's scales nothing.
+  const int defaultHeight = TFont().Height();
+  TPpiKeepsFontForm* g = TCustomForm::Create<TPpiKeepsFontForm>(nullptr);
+  EXPECT_EQ(g->Font()->Height(), defaultHeight);
+  EXPECT_EQ(g->PixelsPerInch(), 96);
+  EXPECT_EQ(g->TextHeight(), 12);
+  EXPECT_EQ(g->Box1->BoundsRect(), TRect(15, 30, 60, 90));
+  EXPECT_EQ(g->FormClientWidth(), 250);
+  EXPECT_EQ(g->FormClientHeight(), 150);
+  delete g;
 }
 
 TEST_F(FormsTest, FailingCreationHandlerIsReportedAndTheFormStillMade) {
@@ -275,8 +354,11 @@ TEST_F(FormsTest, HandlerExceptionsInsideModalLoopsAndTimersAreReportedAndTheLoo
   EXPECT_EQ(dialog->ShowModal(), mrOk);
   delete timer;
   EXPECT_EQ(thrower.ticks, 3);
+  // Which of the two comes first depends on how long the show takes.
+  std::vector<std::string> seen = log_holder.log.messages;
+  std::sort(seen.begin(), seen.end());
   std::vector<std::string> expected{"idle failed", "timer failed"};
-  EXPECT_EQ(log_holder.log.messages, expected) << "EAbort is dropped without a message";
+  EXPECT_EQ(seen, expected) << "EAbort is dropped without a message";
   delete dialog;
 }
 
@@ -333,6 +415,37 @@ TEST_F(FormsTest, IdleProcessingTellsControlsThePointerEnteredAndLeft) {
   ASSERT_FALSE(f->Box1->log.empty());
   EXPECT_EQ(f->Box1->log.back(), "mouseleave");
   EXPECT_EQ(f->Box2->log.back(), "mouseenter");
+  SetCursorPos(0, 0);
+  Application->DoIdle();
+  delete f;
+}
+
+TEST_F(FormsTest, DisabledWindowedControlsAreFoundUnderThePointer) {
+  TPlainForm* f = TCustomForm::Create<TPlainForm>(nullptr);
+  auto* inner = new TGraphicControl(f);
+  inner->SetBounds(2, 2, 10, 10);
+  inner->SetParent(f->Box2);
+  f->Show();
+  PumpFor(50);
+  f->Box1->SetEnabled(false);
+  f->Box2->SetEnabled(false);
+  TPoint inBox1 = f->Box1->ClientToScreen(TPoint(20, 20));
+  TPoint inInner = f->Box2->ClientToScreen(TPoint(5, 5));
+  EXPECT_EQ(FindControlAt(inBox1, true), f->Box1);
+  EXPECT_EQ(FindControlAt(inInner, true), inner) << "a windowless child of a disabled one";
+  EXPECT_EQ(FindControlAt(inBox1, false), f) << "without disabled ones, the form";
+
+  // The disabled control hears that the pointer entered and left it.
+  SetCursorPos(inBox1.X, inBox1.Y);
+  Application->DoIdle();
+  EXPECT_EQ(Application->MouseControl(), f->Box1);
+  ASSERT_FALSE(f->Box1->log.empty());
+  EXPECT_EQ(f->Box1->log.back(), "mouseenter");
+  TPoint onForm = f->ClientToScreen(TPoint(150, 90));
+  SetCursorPos(onForm.X, onForm.Y);
+  Application->DoIdle();
+  EXPECT_EQ(Application->MouseControl(), f);
+  EXPECT_EQ(f->Box1->log.back(), "mouseleave");
   SetCursorPos(0, 0);
   Application->DoIdle();
   delete f;

@@ -7,6 +7,7 @@
 #include "description_reader.h"
 #include "graphics.h"
 #include "resource_strings.h"
+#include "size_reporting_stream.h"
 #include "streams.h"
 
 using namespace orlo;
@@ -66,20 +67,26 @@ struct ChangeCounter : TObject {
 
 }  // namespace
 
-TEST(Colors, SystemColorsResolveThroughThePlatformAndOthersDropTheTopByte) {
+TEST(Colors, AnyHighBitValueIsTheSystemColourOfItsLowByte) {
   for (int i = 0; i <= 24; ++i) {
     TColor c = static_cast<TColor>(0x80000000u + i);
     EXPECT_TRUE(IsSystemColor(c));
     EXPECT_EQ(ColorToRGB(c), GetSysColor(i)) << i;
   }
-  // Index 25 and above are not system colours: only the top byte goes.
-  EXPECT_FALSE(IsSystemColor(static_cast<TColor>(0x80000019u)));
-  EXPECT_EQ(ColorToRGB(static_cast<TColor>(0x80000019u)), 0x19u);
+  // Beyond the framework's named ones the low byte still numbers the colour,
+  // whatever the bits between it and the high bit hold.
+  EXPECT_TRUE(IsSystemColor(static_cast<TColor>(0x8000001Au)));
+  EXPECT_EQ(ColorToRGB(static_cast<TColor>(0x8000001Au)), GetSysColor(26));
+  EXPECT_EQ(ColorToRGB(static_cast<TColor>(0x80000105u)), GetSysColor(5));
+  EXPECT_EQ(ColorToRGB(static_cast<TColor>(0xFF00000Fu)), GetSysColor(15));
+  EXPECT_EQ(ColorToRGB(-1), GetSysColor(255));
+  // Without the high bit the value is the colour itself, its top byte dropped.
   EXPECT_FALSE(IsSystemColor(clNone));
   EXPECT_EQ(ColorToRGB(clNone), 0xFFFFFFu);
+  EXPECT_FALSE(IsSystemColor(0x7F000005));
+  EXPECT_EQ(ColorToRGB(0x7F000005), 0x000005u);
   EXPECT_EQ(ColorToRGB(0x12345678), 0x345678u);
   EXPECT_EQ(ColorToRGB(clBlue), 0xFF0000u);
-  EXPECT_EQ(ColorToRGB(-1), 0xFFFFFFu);
 }
 
 TEST(Colors, IdentifierMapsWorkBothWaysIgnoringCase) {
@@ -393,6 +400,18 @@ TEST(Bitmap, RejectsDamagedImagesAndKeepsThePicture) {
   std::string zeroWidth = good;
   std::memset(&zeroWidth[18], 0, 4);
   expectInvalid(zeroWidth);
+
+  // A stream bigger than memory can hold here is a read error, not a picture
+  // cut short.
+  for (int64_t size : orlo::testing_support::SizesBeyondMemory(true)) {
+    orlo::testing_support::TSizeReportingStream huge(size);
+    try {
+      b.LoadFromStream(huge);
+      ADD_FAILURE() << "accepted a stream of " << size << " bytes";
+    } catch (const EReadError& e) {
+      EXPECT_EQ(e.Message(), res::SReadError);
+    }
+  }
 
   EXPECT_EQ(b.Width(), 24);
   EXPECT_EQ(b.TransparentColor(), FromRgbQuad(0xFF00FF));

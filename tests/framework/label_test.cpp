@@ -269,6 +269,63 @@ TEST_F(LabelTest, AmpersandsFollowShowAccelChar) {
   expectDrawnAs(l, "C&D");
 }
 
+TEST_F(LabelTest, TextIsPaintedWhereTheAlignmentAndWordWrapPutIt) {
+  // The columns and rows that hold text pixels of the label's font colour.
+  struct Ink {
+    int left = -1, right = -1, bottom = -1;
+  };
+  auto paint = [&](TLabel* l) {
+    TMemoryCanvas c(l->Width(), l->Height());
+    c.Clear(clWhite);
+    l->PaintOn(c.Handle());
+    Ink ink;
+    for (int y = 0; y < l->Height(); ++y)
+      for (int x = 0; x < l->Width(); ++x)
+        if (c.At(x, y) == clBlue) {
+          if (ink.left < 0 || x < ink.left) ink.left = x;
+          if (x > ink.right) ink.right = x;
+          ink.bottom = y;
+        }
+    return ink;
+  };
+  TLabel* l = NewLabel(0, 0);
+  l->SetAutoSize(false);
+  l->SetTransparent(true);
+  l->Font()->SetColor(clBlue);
+  l->SetBounds(0, 0, 160, 40);
+  l->SetCaption("WWW");
+  const int text = Extent(l->Font(), "WWW").cx;
+  const int line = Extent(l->Font(), "0").cy;
+  ASSERT_LT(text, 100);
+
+  Ink left = paint(l);
+  EXPECT_LE(left.left, 2);
+  EXPECT_LE(left.right, text);
+
+  l->SetAlignment(taRightJustify);
+  Ink right = paint(l);
+  EXPECT_GE(right.right, 160 - 3);
+  EXPECT_GE(right.left, 160 - text - 1);
+
+  l->SetAlignment(taCenter);
+  Ink centre = paint(l);
+  EXPECT_NEAR((centre.left + centre.right) / 2.0, 80.0, 2.5);
+  EXPECT_GT(centre.left, left.left + 20);
+
+  // Word-wrapped text goes down to further lines; without the wrap it stays
+  // on the first.
+  l->SetAlignment(taLeftJustify);
+  l->SetBounds(0, 0, Extent(l->Font(), "WWW WWW").cx + 4, 4 * line);
+  l->SetCaption("WWW WWW WWW WWW");
+  Ink single = paint(l);
+  EXPECT_LT(single.bottom, line);
+  l->SetWordWrap(true);
+  Ink wrapped = paint(l);
+  EXPECT_GE(wrapped.bottom, line);
+  EXPECT_LT(wrapped.bottom, 2 * line) << "two lines of two words each";
+  EXPECT_LE(wrapped.right, l->Width() - 1);
+}
+
 TEST_F(LabelTest, AcceleratorFocusesTheFocusControl) {
   auto* edit = new TEdit(form);
   edit->SetParent(form);

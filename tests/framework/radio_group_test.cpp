@@ -276,6 +276,37 @@ TEST_F(RadioGroupTest, ItemIndexReadBeforeItemsChecksTheRightButton) {
   read->Free();
 }
 
+TEST_F(RadioGroupTest, AStoredItemIndexOutsideTheItemsIsKeptUntilItIsSet) {
+  // Reading keeps what the description stores; only the setter clamps.
+  auto readGroup = [](int32_t stored) {
+    TDescriptionBuilder b;
+    b.Signature().Record("TForm", "Form1").End();
+    b.Record("TRadioGroup", "RadioGroup1")
+        .Prop("ItemIndex").Int(stored)
+        .Prop("Items.Strings").List().Str("Move").Str("Copy").End()
+        .End().End();
+    b.End();
+    TForm* form = new TForm(nullptr);
+    auto stream = MakeStream(b.Bytes());
+    form->ReadDescription(*stream);
+    return form;
+  };
+  for (int32_t stored : {-5, 5}) {
+    TForm* form = readGroup(stored);
+    auto* g = Cast<TRadioGroup>(form->FindComponent("RadioGroup1"));
+    ASSERT_NE(g, nullptr);
+    ASSERT_EQ(g->ButtonCount(), 2);
+    EXPECT_EQ(g->ItemIndex(), stored);
+    EXPECT_FALSE(g->Buttons(0)->Checked()) << stored;
+    EXPECT_FALSE(g->Buttons(1)->Checked()) << stored;
+    // Set afterwards, the value is clamped and its button checked.
+    g->SetItemIndex(stored);
+    EXPECT_EQ(g->ItemIndex(), stored < 0 ? -1 : 1);
+    EXPECT_EQ(g->Buttons(1)->Checked(), stored > 0);
+    form->Free();
+  }
+}
+
 TEST_F(RadioGroupTest, ClickingCopyChoosesItOnce) {
   MoveCopy();
   group->SetItemIndex(0);

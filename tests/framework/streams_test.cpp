@@ -8,6 +8,7 @@
 #include "resource_strings.h"
 #include "streams.h"
 #include "scratch_folder.h"
+#include "size_reporting_stream.h"
 #include "sysutils.h"
 
 using namespace orlo;
@@ -88,6 +89,17 @@ TEST(MemoryStream, LoadsAndCopiesWholeStreams) {
   part.SetPosition(0);
   EXPECT_EQ(ReadAll(part), "234");
   EXPECT_THROW(part.CopyFrom(source, 50), EReadError);
+}
+
+TEST(MemoryStream, RefusesASizeItCannotHoldAndKeepsItsContent) {
+  for (int64_t size : orlo::testing_support::SizesBeyondMemory(false)) {
+    orlo::testing_support::TSizeReportingStream huge(size);
+    TMemoryStream m;
+    m.WriteBuffer("kept", 4);
+    EXPECT_EQ(MessageOf<EReadError>([&] { m.LoadFromStream(huge); }), res::SReadError) << size;
+    EXPECT_EQ(m.Size(), 4) << size;
+    EXPECT_EQ(std::string(static_cast<const char*>(m.Memory()), 4), "kept") << size;
+  }
 }
 
 TEST(ResourceStream, ReadsEmbeddedBytesAndNamesMissingOnes) {

@@ -9,6 +9,7 @@
 #include "streams.h"
 #include "strings.h"
 #include "scratch_folder.h"
+#include "size_reporting_stream.h"
 #include "sysutils.h"
 
 using namespace orlo;
@@ -247,6 +248,24 @@ TEST(StringList, StreamsCarryTheText) {
 
   ShortStream tight;
   EXPECT_EQ(MessageOf<EWriteError>([&] { list.SaveToStream(tight); }), res::SWriteError);
+}
+
+TEST(StringList, RefusesAStreamTooBigToHoldAndKeepsItsLines) {
+  for (int64_t size : orlo::testing_support::SizesBeyondMemory(true)) {
+    orlo::testing_support::TSizeReportingStream huge(size);
+    TStringList list;
+    list.Add("kept");
+    EXPECT_EQ(MessageOf<EReadError>([&] { list.LoadFromStream(huge); }), res::SReadError) << size;
+    EXPECT_EQ(Entries(list), (Lines{"kept"})) << size;
+  }
+  // A stream positioned past its end has nothing left to give.
+  TMemoryStream m;
+  m.WriteBuffer("abc", 3);
+  m.SetPosition(10);
+  TStringList list;
+  list.Add("old");
+  list.LoadFromStream(m);
+  EXPECT_EQ(list.Count(), 0);
 }
 
 TEST(StringList, ReadsTheStringsPropertyOfADescription) {

@@ -3,8 +3,16 @@
 #include <windows.h>
 
 #include <functional>
+#include <ostream>
 
 #include "application.h"
+
+namespace orlo {
+// Rectangles in test messages as (left, top, right, bottom).
+inline void PrintTo(const TRect& r, std::ostream* os) {
+  *os << "(" << r.Left << ", " << r.Top << ", " << r.Right << ", " << r.Bottom << ")";
+}
+}  // namespace orlo
 
 namespace orlo::testing_support {
 

@@ -172,7 +172,9 @@ ORLO_DEFINE_CLASS(TTestWidget, TComponent) {
   p.Set("Styles", &TTestWidget::Styles, &TTestWidget::Styles, kStyleNames, 0);
   p.Object("Font", &TTestWidget::Font);
   p.Object("Extra", &TTestWidget::Extra, &TTestWidget::SetExtra);
-  p.Object("Items", [](TTestWidget* w) -> TCollection* { return &w->Items; });
+  p.Object("Items", [](TTestWidget* w) -> TCollection* { return &w->Items; },
+           [](TTestWidget* w, TCollection* v) { w->Items.Assign(v); });
+  p.Object("FixedItems", [](TTestWidget* w) -> TCollection* { return &w->Items; });
   p.Component("Buddy", &TTestWidget::Buddy, &TTestWidget::SetBuddy);
   p.Event("OnClick", &TTestWidget::OnClick);
   p.Event("OnKey", &TTestWidget::OnKey);
