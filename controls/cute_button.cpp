@@ -207,7 +207,7 @@ void TCuteButton::Paint() {
 
   // The caption is clipped to the text rectangle: an empty one shows none
   // (the platform would straighten one turned inside out).
-  const std::string caption = t.IsEmpty() ? std::string() : Caption();
+  const std::string caption = t.IsEmpty() ? std::string() : TControl::GetText();
   c->SetFont(Font());
   if (!Enabled()) {
     // Embossed: a highlight copy one pixel down-right under the shadow text.
@@ -293,6 +293,14 @@ void TCuteButton::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case CM_DIALOGCHAR:
       DialogChar(m);
+      return;
+    case WM_SETTEXT:
+      // Painting reads the stored caption: asking the window for its text
+      // costs a trip through the window procedure on every paint. Text set
+      // on the window directly is stored and shown too.
+      TCustomPanel::Dispatch(m);
+      SetControlText(m.LParam ? reinterpret_cast<const char*>(m.LParam) : "");
+      Invalidate();
       return;
     case CM_ENABLEDCHANGED:
       TCustomPanel::Dispatch(m);

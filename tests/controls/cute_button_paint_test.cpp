@@ -178,6 +178,20 @@ TEST_F(CuteButtonPaintTest, FlatWorkedExampleAtRestHotAndPressed) {
   }
 }
 
+TEST_F(CuteButtonPaintTest, TextSetOnTheWindowIsPainted) {
+  MainWindowLook();
+  button->SetCaption("OK");
+  form->HandleNeeded();
+  SendMessageA(button->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("CLOSE"));
+  EXPECT_EQ(button->Caption(), "CLOSE");
+  TPixelModel m(89, 25, kFace);
+  DrawCaptionOnto(m, "CLOSE", TRect(3, 3, 86, 22), DT_CENTER | DT_VCENTER | DT_SINGLELINE, clBlack);
+  EXPECT_EQ(FirstDifference(*Painted(), m), "");
+  // And kept when the window is made again.
+  button->SetBorderStyle(bsSingle);
+  EXPECT_EQ(button->Caption(), "CLOSE");
+}
+
 TEST_F(CuteButtonPaintTest, DefaultButtonShowsOneRaisedRingInSystemColours) {
   TCuteButton plain(nullptr);
   plain.SetCaption("");

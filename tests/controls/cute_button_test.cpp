@@ -226,6 +226,9 @@ TEST_F(CuteButtonSetterTest, SettersRepaintOnlyWhereTheButtonSays) {
   EXPECT_EQ(PaintsAfter([&] { button->SetShowFocusRect(true); }), 0);
   EXPECT_EQ(PaintsAfter([&] { button->SetDropDownMenu(menu); }), 1);
   EXPECT_EQ(PaintsAfter([&] { button->SetDropDownMenu(menu); }), 0);
+  EXPECT_EQ(PaintsAfter([&] {
+              SendMessageA(button->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("text"));
+            }), 1);
   EXPECT_EQ(PaintsAfter([&] { button->SetCaption("OK"); }), 1);
   EXPECT_EQ(PaintsAfter([&] { button->Brush()->SetColor(clYellow); }), 1);
   EXPECT_EQ(PaintsAfter([&] { button->SetColor(clAqua); }), 1);
