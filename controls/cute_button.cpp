@@ -201,9 +201,11 @@ void TCuteButton::Paint() {
   TRect t(ClampCoordinate(left), ClampCoordinate(top), ClampCoordinate(right),
           ClampCoordinate(bottom));
 
-  static const UINT kAlignment[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
-  static const UINT kLayout[] = {DT_TOP, DT_VCENTER, DT_BOTTOM};
-  const UINT format = kAlignment[Alignment()] | kLayout[FLayout] | DT_SINGLELINE;
+  const UINT horizontal = Alignment() == taRightJustify ? DT_RIGHT
+                         : Alignment() == taCenter       ? DT_CENTER
+                                                         : DT_LEFT;
+  const UINT vertical = FLayout == tlCenter ? DT_VCENTER : FLayout == tlBottom ? DT_BOTTOM : DT_TOP;
+  const UINT format = horizontal | vertical | DT_SINGLELINE;
 
   // The caption is clipped to the text rectangle: an empty one shows none
   // (the platform would straighten one turned inside out).
