@@ -633,3 +633,16 @@ TEST_F(CuteButtonInputTest, MenuDestroyedWhileAssignedIsNeverUsed) {
   Click();
   EXPECT_EQ(rec.clicks, 2);
 }
+
+TEST_F(CuteButtonInputTest, FailingDropDownLeavesTheNextClickAlone) {
+  button->SetDropDownMenu(menu);
+  menu->whileShown = [] { throw Exception("menu failed"); };
+  Post(WM_LBUTTONDOWN, MK_LBUTTON, 10, 10);
+  Pump();
+  Post(WM_LBUTTONUP, 0, 10, 10);
+  Pump();
+  EXPECT_EQ(errors.messages, std::vector<std::string>{"menu failed"});
+  button->SetDropDownMenu(nullptr);
+  Click();
+  EXPECT_EQ(rec.clicks, 1) << "the failed drop-down must not swallow a later click";
+}
