@@ -1,5 +1,8 @@
 #include "canvas.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "class_builder.h"
 
 namespace orlo {
@@ -317,11 +320,22 @@ TScreenCanvas::~TScreenCanvas() { ReleaseDC(nullptr, DetachHandle()); }
 // --- the bevelled frame -------------------------------------------------------------------
 
 void DrawBevelFrame(TCanvas& canvas, TRect& r, TColor topLeft, TColor bottomRight, int width) {
+  if (width <= 0) return;
   TPen* pen = canvas.Pen();
   pen->SetWidth(1);
   r.Right -= 1;
   r.Bottom -= 1;
-  for (int i = 0; i < width; ++i) {
+  // Ring k draws on the columns left + k and right - k and the rows top + k
+  // and bottom - k; once all four lie outside the clip box, no later ring
+  // shows either. So a huge width costs no more than the visible rings.
+  int64_t rings = width;
+  RECT clip;
+  if (GetClipBox(canvas.Handle(), &clip) != ERROR) {
+    int64_t visible = std::max({int64_t{clip.right} - r.Left, int64_t{clip.bottom} - r.Top,
+                                int64_t{r.Right} - clip.left + 1, int64_t{r.Bottom} - clip.top + 1});
+    rings = std::clamp<int64_t>(visible, 0, width);
+  }
+  for (int64_t i = 0; i < rings; ++i) {
     pen->SetColor(topLeft);
     canvas.MoveTo(r.Left, r.Bottom);
     canvas.LineTo(r.Left, r.Top);
@@ -331,8 +345,12 @@ void DrawBevelFrame(TCanvas& canvas, TRect& r, TColor topLeft, TColor bottomRigh
     canvas.LineTo(r.Left - 1, r.Bottom);
     r.Inflate(-1, -1);
   }
-  r.Right += 1;
-  r.Bottom += 1;
+  // The rings not drawn still shrink r; coordinates stop at the int range.
+  const int64_t rest = width - rings;
+  auto move = [](int v, int64_t by) {
+    return static_cast<int>(std::clamp<int64_t>(v + by, INT32_MIN, INT32_MAX));
+  };
+  r = TRect(move(r.Left, rest), move(r.Top, rest), move(r.Right, 1 - rest), move(r.Bottom, 1 - rest));
 }
 
 }  // namespace orlo

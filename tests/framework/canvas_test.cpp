@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bevel_model.h"
 #include "pixel_helpers.h"
 #include "graphics.h"
 
@@ -138,6 +139,30 @@ TEST(Canvas, BevelFrameRingsFollowTheFrameRoutine) {
   EXPECT_EQ(c.At(2, 2), Sys(COLOR_BTNSHADOW));
   EXPECT_EQ(c.At(86, 22), Sys(COLOR_BTNHIGHLIGHT));
   EXPECT_EQ(c.At(3, 3), clBlack);
+}
+
+TEST(Canvas, BevelFramesWiderThanTheSurfaceCrossAndStillEnd) {
+  using orlo::testing_support::FirstDifference;
+  using orlo::testing_support::TPixelModel;
+  // Rings that meet in the middle paint over each other; a width far past
+  // the surface gives the same pixels as one just past it, and returns.
+  for (int width : {5, 40, 2147483647}) {
+    SCOPED_TRACE(width);
+    TMemoryCanvas c(12, 8);
+    c.Clear(clWhite);
+    TRect r(0, 0, 12, 8);
+    DrawBevelFrame(c, r, clRed, clBlue, width);
+    TPixelModel m(12, 8, clWhite);
+    m.Frame(TRect(0, 0, 12, 8), clRed, clBlue, width);
+    EXPECT_EQ(FirstDifference(c, m), "");
+    EXPECT_EQ(r, TRect(width, width, 12 - width, 8 - width));
+  }
+  // A frame that starts inside what is already shrunk past the int range
+  // stops at the range's end instead of wrapping round.
+  TMemoryCanvas c(4, 4);
+  TRect r(2147483000, 2147483000, -2147483000, -2147483000);
+  DrawBevelFrame(c, r, clRed, clBlue, 2147483647);
+  EXPECT_EQ(r, TRect(2147483647, 2147483647, -2147483647 - 1, -2147483647 - 1));
 }
 
 TEST(Canvas, FocusRectangleInvertsAndASecondOneRestores) {
