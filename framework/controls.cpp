@@ -295,6 +295,12 @@ void TControl::SetPopupMenu(TPopupMenu* m) {
   if (m) m->FreeNotification(this);
 }
 
+void TControl::Notification(TComponent* c, TOperation op) {
+  TComponent::Notification(c, op);
+  // A pop-up menu destroyed while assigned is forgotten, never shown.
+  if (op == TOperation::opRemove && popup_menu_ && c == popup_menu_) popup_menu_ = nullptr;
+}
+
 LRESULT TControl::Perform(UINT msg, WPARAM w, LPARAM l) {
   TMessage m{msg, w, l, 0};
   WndProc(m);

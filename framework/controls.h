@@ -143,6 +143,7 @@ public:
   void SetDragMode(TDragMode v) { drag_mode_ = v; }
   TPopupMenu* PopupMenu() const { return popup_menu_; }
   void SetPopupMenu(TPopupMenu* m);
+  void Notification(TComponent* c, TOperation op) override;
   int HelpContext() const { return help_context_; }
   void SetHelpContext(int v) { help_context_ = v; }
 

@@ -386,6 +386,19 @@ TEST_F(CuteButtonInputTest, PointerEnteringAndLeavingGivesTheHotFace) {
   EXPECT_EQ(button->OuterBevel(), bvNone);
 }
 
+TEST_F(CuteButtonInputTest, ADisabledButtonStillFollowsThePointer) {
+  // Entering and leaving do not ask whether the button is enabled: a
+  // disabled button under the pointer is found all the same.
+  button->SetEnabled(false);
+  PointerTo(button, 7, 9);
+  EXPECT_EQ(button->OuterBevel(), bvRaised);
+  ASSERT_FALSE(rec.log.empty());
+  EXPECT_EQ(rec.log.back(), "mouseenter 0 7 9");
+  PointerTo(form, 5, 100);
+  EXPECT_EQ(button->OuterBevel(), bvNone);
+  EXPECT_EQ(rec.log.back(), "mouseleave 0 -15 80");
+}
+
 TEST_F(CuteButtonInputTest, DraggingOutAndBackWithTheButtonHeld) {
   for (bool tabFocusUp : {true, false}) {
     SCOPED_TRACE(tabFocusUp);

@@ -154,6 +154,19 @@ TEST(PopupMenu, PopsUpAlignedAndClicksTheChosenItem) {
   delete menu;
 }
 
+TEST(PopupMenu, AControlForgetsItsMenuWhenTheMenuIsDestroyed) {
+  TForm* form = new TForm(nullptr);
+  TControl* c = new TControl(form);
+  c->SetParent(form);
+  TPopupMenu* menu = new TPopupMenu(nullptr);
+  c->SetPopupMenu(menu);
+  EXPECT_EQ(c->PopupMenu(), menu);
+  delete menu;
+  // A right click would otherwise pop up a freed menu.
+  EXPECT_EQ(c->PopupMenu(), nullptr);
+  delete form;
+}
+
 TEST(Timer, RunsOnlyWithAnIntervalAHandlerAndEnabled) {
   struct Counter : TObject {
     int ticks = 0;
