@@ -867,7 +867,7 @@ TEST(GradBoxOnScreen, EveryStyleSideBySide) {
     b->SetBackFont(l.style == gsLeftRight ? clGray : clBlack);
     b->SetDrawOutLine(l.style == gsNone || l.style == gsLeftRight);
     b->SetEnabled(l.enabled);
-    UseBigFont(*b, l.style == gsRightLeft ? clMaroon : clWhite);
+    UseBigFont(*b, l.style == gsRightLeft ? clMaroon : l.style == gsNone ? clNavy : clWhite);
     b->Font()->SetHeight(-17);
     b->SetCaption(l.caption);
     boxes.push_back(b);
