@@ -114,6 +114,16 @@ void UseBigFont(TGradBox& box, TColor color) {
   box.Font()->SetColor(color);
 }
 
+// A box without bands for looking at its caption alone.
+std::unique_ptr<TGradBox> CaptionBox(int width, int height, TColor face, const std::string& text) {
+  auto box = std::make_unique<TGradBox>(nullptr);
+  box->SetBounds(0, 0, width, height);
+  box->SetGradStyle(gsNone);
+  UseBigFont(*box, face);
+  box->SetCaption(text);
+  return box;
+}
+
 // Live GDI objects of this process (Wine keeps no count: probe the table).
 int GdiObjectCount() {
   DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
@@ -130,53 +140,38 @@ int GdiObjectCount() {
 
 TEST(GradBoxClass, StartsWithItsDefaultsAndPublishesItsPropertiesInOrder) {
   TGradBox box(nullptr);
-  EXPECT_EQ(box.Width(), 200);
-  EXPECT_EQ(box.Height(), 100);
-  EXPECT_EQ(box.CaptionLeft(), 10);
-  EXPECT_EQ(box.CaptionTop(), 10);
-  EXPECT_EQ(box.TopColor(), clGreen);
-  EXPECT_EQ(box.LastColor(), clLime);
-  EXPECT_EQ(box.OutLineColor(), clBlack);
-  EXPECT_FALSE(box.DrawOutLine());
-  EXPECT_EQ(box.GradStyle(), gsTopBottom);
-  EXPECT_FALSE(box.Font3D());
-  EXPECT_EQ(box.FontDepth(), 1);
-  EXPECT_EQ(box.Style3D(), fsRaise3D);
-  EXPECT_EQ(box.BackFont(), clYellow);
+  EXPECT_EQ(box.BoundsRect(), TRect(0, 0, 200, 100));
   EXPECT_FALSE(box.OnPaint);
   EXPECT_FALSE(box.ControlStyle() & csOpaque);  // the parent shows where it paints nothing
 
-  // The box's own published properties in their order; a description leaves
-  // out a value equal to the default, and the two Booleans are always written.
+  // The box's own published properties in their order, each starting at its
+  // value; a description leaves out a value equal to the declared default,
+  // and the two Booleans have none (always written).
   struct Expected {
     const char* name;
+    int64_t start;
     bool hasDefault;
-    int64_t def;
   };
   const Expected expected[] = {
-      {"CaptionLeft", true, 10},      {"CaptionTop", true, 10},
-      {"TopColor", true, clGreen},    {"LastColor", true, clLime},
-      {"OutLineColor", true, clBlack}, {"DrawOutLine", false, 0},
-      {"GradStyle", true, gsTopBottom}, {"Font3D", false, 0},
-      {"FontDepth", true, 1},         {"Style3D", true, fsRaise3D},
-      {"BackFont", true, clYellow},   {"OnPaint", false, 0},
+      {"CaptionLeft", 10, true},      {"CaptionTop", 10, true},  {"TopColor", clGreen, true},
+      {"LastColor", clLime, true},    {"OutLineColor", clBlack, true},
+      {"DrawOutLine", 0, false},      {"GradStyle", gsTopBottom, true},
+      {"Font3D", 0, false},           {"FontDepth", 1, true},    {"Style3D", fsRaise3D, true},
+      {"BackFont", clYellow, true},
   };
   const auto& props = TGradBox::StaticClass()->Props;
-  ASSERT_EQ(props.size(), std::size(expected));
-  for (size_t i = 0; i < props.size(); ++i) {
+  ASSERT_EQ(props.size(), std::size(expected) + 1);
+  for (size_t i = 0; i < std::size(expected); ++i) {
     EXPECT_EQ(props[i].Name, expected[i].name) << i;
+    EXPECT_EQ(props[i].GetOrd(&box), expected[i].start) << expected[i].name;
     EXPECT_EQ(props[i].Default.has_value(), expected[i].hasDefault) << expected[i].name;
-    if (expected[i].hasDefault) {
-      EXPECT_EQ(*props[i].Default, expected[i].def) << expected[i].name;
-    }
+    EXPECT_EQ(props[i].Default.value_or(expected[i].start), expected[i].start) << expected[i].name;
   }
+  EXPECT_EQ(props.back().Name, "OnPaint");
   EXPECT_EQ(*TGradBox::StaticClass()->FindProp("GradStyle")->Names,
             (TEnumNames{"gsTopBottom", "gsBottomTop", "gsLeftRight", "gsRightLeft", "gsNone"}));
   EXPECT_EQ(*TGradBox::StaticClass()->FindProp("Style3D")->Names,
             (TEnumNames{"fsLowShadow", "fsRaiseShadow", "fsLow3D", "fsRaise3D"}));
-  // The base class's properties are there too, the caption among them.
-  for (const char* name : {"Name", "Left", "Width", "Caption", "Enabled", "Font", "OnClick"})
-    EXPECT_NE(TGradBox::StaticClass()->FindProp(name), nullptr) << name;
 }
 
 TEST(GradBoxClass, ReadsTheMainWindowsTitleBandFromADescription) {
@@ -571,25 +566,43 @@ TEST(GradBoxBands, EachStyleRunsItsOwnWay) {
     EXPECT_EQ(CountColor(*c, TRect(0, 0, 255, 255), clBlack), 0);
 }
 
+namespace {
+
+// Pixels of a painted box that differ from the background with the caption
+// passes drawn on it by the platform's text drawer alone.
+int DifferencesFromPasses(const TMemoryCanvas& got, TColor back, TFont* font,
+                          const std::string& text, TRect rect, const std::vector<Pass>& passes,
+                          UINT extraFlags = 0) {
+  TMemoryCanvas want(got.Width(), got.Height());
+  want.Clear(back);
+  DrawPasses(want, font, text, rect, passes, extraFlags);
+  return DifferentPixels(got, want);
+}
+
+// The four edges in one colour.
+void ExpectOutline(const TMemoryCanvas& c, TColor color) {
+  const int w = c.Width(), h = c.Height();
+  EXPECT_EQ(CountColor(c, TRect(0, 0, w, 1), color), w);
+  EXPECT_EQ(CountColor(c, TRect(0, h - 1, w, h), color), w);
+  EXPECT_EQ(CountColor(c, TRect(0, 0, 1, h), color), h);
+  EXPECT_EQ(CountColor(c, TRect(w - 1, 0, w, h), color), h);
+}
+
+}  // namespace
+
 TEST(GradBoxBands, NoneLeavesTheBackgroundButDrawsOutlineAndCaption) {
-  TGradBox box(nullptr);
-  box.SetBounds(0, 0, 80, 40);
-  box.SetGradStyle(gsNone);
+  auto box = CaptionBox(80, 40, clYellow, "");
   const TColor back = RGBColor(12, 34, 56);
-  auto bare = PaintAlone(box, back);
+  auto bare = PaintAlone(*box, back);
   EXPECT_EQ(CountColor(*bare, TRect(0, 0, 80, 40), back), 80 * 40);
 
-  box.SetDrawOutLine(true);
-  box.SetOutLineColor(clRed);
-  UseBigFont(box, clYellow);
-  box.SetCaption("W");
-  box.SetCaptionLeft(4);
-  box.SetCaptionTop(2);
-  auto drawn = PaintAlone(box, back);
-  EXPECT_EQ(CountColor(*drawn, TRect(0, 0, 80, 1), clRed), 80);
-  EXPECT_EQ(CountColor(*drawn, TRect(0, 39, 80, 40), clRed), 80);
-  EXPECT_EQ(CountColor(*drawn, TRect(0, 0, 1, 40), clRed), 40);
-  EXPECT_EQ(CountColor(*drawn, TRect(79, 0, 80, 40), clRed), 40);
+  box->SetDrawOutLine(true);
+  box->SetOutLineColor(clRed);
+  box->SetCaption("W");
+  box->SetCaptionLeft(4);
+  box->SetCaptionTop(2);
+  auto drawn = PaintAlone(*box, back);
+  ExpectOutline(*drawn, clRed);
   EXPECT_GT(CountColor(*drawn, TRect(1, 1, 79, 39), clYellow), 20);
   EXPECT_EQ(CountColor(*drawn, TRect(40, 1, 79, 39), back), 39 * 38);  // right of the "W"
 }
@@ -601,15 +614,8 @@ TEST(GradBoxBands, OutlineLiesOnTheOutermostPixelsOverTheBands) {
   box.SetLastColor(clWhite);
   box.SetDrawOutLine(true);  // black by default
   auto c = PaintAlone(box, clRed);
+  ExpectOutline(*c, clBlack);
   EXPECT_EQ(CountColor(*c, TRect(0, 0, 40, 30), clBlack), 2 * (40 + 30) - 4);
-  for (int x = 0; x < 40; ++x) {
-    EXPECT_EQ(c->At(x, 0), clBlack) << x;
-    EXPECT_EQ(c->At(x, 29), clBlack) << x;
-  }
-  for (int y = 0; y < 30; ++y) {
-    EXPECT_EQ(c->At(0, y), clBlack) << y;
-    EXPECT_EQ(c->At(39, y), clBlack) << y;
-  }
   // Inside, the bands: 30 rows, band 1.
   model::Bands bands = model::BandsFor(30);
   for (int y = 1; y < 29; ++y)
@@ -621,11 +627,10 @@ TEST(GradBoxBands, OutlineLiesOnTheOutermostPixelsOverTheBands) {
 
 TEST(GradBoxCaption, PassesOffsetsAndColoursOfEachEffect) {
   const TColor back = RGBColor(200, 220, 240);
-  const std::string text = "Ag";
   struct Case {
     TFontStyle3D style;
     int depth;
-    std::vector<Pass> passes;  // back colour = clBlack, face = clWhite
+    std::vector<Pass> passes;  // the back colour black, the face the font's yellow
   };
   const std::vector<Case> cases = {
       {fsLowShadow, 3, {{3, 3, clBlack}, {0, 0, clYellow}}},
@@ -639,64 +644,41 @@ TEST(GradBoxCaption, PassesOffsetsAndColoursOfEachEffect) {
       {fsLowShadow, 0, {{0, 0, clBlack}, {0, 0, clYellow}}},
       {fsRaiseShadow, 0, {{0, 0, clBlack}, {0, 0, clYellow}}},
   };
-  for (const Case& cs : cases) {
-    TGradBox box(nullptr);
-    box.SetBounds(0, 0, 90, 50);
-    box.SetGradStyle(gsNone);
-    UseBigFont(box, clYellow);
-    box.SetCaption(text);
-    box.SetCaptionLeft(8);
-    box.SetCaptionTop(6);
-    box.SetFont3D(true);
-    box.SetStyle3D(cs.style);
-    box.SetFontDepth(static_cast<uint8_t>(cs.depth));
-    box.SetBackFont(clBlack);
-    auto got = PaintAlone(box, back);
-
-    TMemoryCanvas want(90, 50);
-    want.Clear(back);
-    DrawPasses(want, box.Font(), text, TRect(8, 6, 90, 50), cs.passes);
-    EXPECT_EQ(DifferentPixels(*got, want), 0) << "style " << cs.style << " depth " << cs.depth;
-    // The extrusion shows where there is one.
-    if (cs.passes.size() > 1 && cs.depth > 0) {
-      EXPECT_GT(CountColor(*got, TRect(0, 0, 90, 50), clBlack), 10) << cs.style;
+  for (bool font3D : {true, false}) {
+    for (const Case& cs : cases) {
+      auto box = CaptionBox(90, 50, clYellow, "Ag");
+      box->SetCaptionLeft(8);
+      box->SetCaptionTop(6);
+      box->SetFont3D(font3D);
+      box->SetStyle3D(cs.style);
+      box->SetFontDepth(static_cast<uint8_t>(cs.depth));
+      box->SetBackFont(clBlack);
+      auto got = PaintAlone(*box, back);
+      // Without Font3D only the face, whatever the style and depth say.
+      std::vector<Pass> passes = font3D ? cs.passes : std::vector<Pass>{{0, 0, clYellow}};
+      EXPECT_EQ(DifferencesFromPasses(*got, back, box->Font(), "Ag", TRect(8, 6, 90, 50), passes), 0)
+          << "Font3D " << font3D << " style " << cs.style << " depth " << cs.depth;
+      if (passes.size() > 1 && cs.depth > 0) {
+        EXPECT_GT(CountColor(*got, TRect(0, 0, 90, 50), clBlack), 10) << cs.style;
+      }
+      EXPECT_GT(CountColor(*got, TRect(0, 0, 90, 50), clYellow), 10) << cs.style;
     }
-    EXPECT_GT(CountColor(*got, TRect(0, 0, 90, 50), clYellow), 10) << cs.style;
   }
-
-  // Without Font3D only the face is drawn, whatever Style3D and depth say.
-  TGradBox plain(nullptr);
-  plain.SetBounds(0, 0, 90, 50);
-  plain.SetGradStyle(gsNone);
-  UseBigFont(plain, clWhite);
-  plain.SetCaption(text);
-  plain.SetStyle3D(fsLow3D);
-  plain.SetFontDepth(4);
-  plain.SetBackFont(clBlack);
-  auto got = PaintAlone(plain, back);
-  TMemoryCanvas want(90, 50);
-  want.Clear(back);
-  DrawPasses(want, plain.Font(), text, TRect(10, 10, 90, 50), {{0, 0, clWhite}});
-  EXPECT_EQ(DifferentPixels(*got, want), 0);
 }
 
 TEST(GradBoxCaption, DisabledLookIgnoresTheEffect) {
   const TColor back = RGBColor(40, 90, 160);
   for (bool font3D : {false, true}) {
-    TGradBox box(nullptr);
-    box.SetBounds(0, 0, 90, 50);
-    box.SetGradStyle(gsNone);
-    UseBigFont(box, clRed);
-    box.SetCaption("Ok");
-    box.SetFont3D(font3D);
-    box.SetStyle3D(fsRaiseShadow);
-    box.SetFontDepth(5);
-    box.SetEnabled(false);
-    auto got = PaintAlone(box, back);
-    TMemoryCanvas want(90, 50);
-    want.Clear(back);
-    DrawPasses(want, box.Font(), "Ok", TRect(10, 10, 90, 50), {{1, 1, clWhite}, {0, 0, clGray}});
-    EXPECT_EQ(DifferentPixels(*got, want), 0) << font3D;
+    auto box = CaptionBox(90, 50, clRed, "Ok");
+    box->SetFont3D(font3D);
+    box->SetStyle3D(fsRaiseShadow);
+    box->SetFontDepth(5);
+    box->SetEnabled(false);
+    auto got = PaintAlone(*box, back);
+    EXPECT_EQ(DifferencesFromPasses(*got, back, box->Font(), "Ok", TRect(10, 10, 90, 50),
+                                    {{1, 1, clWhite}, {0, 0, clGray}}),
+              0)
+        << font3D;
     EXPECT_EQ(CountColor(*got, TRect(0, 0, 90, 50), clRed), 0);
     EXPECT_GT(CountColor(*got, TRect(0, 0, 90, 50), clGray), 10);
     EXPECT_GT(CountColor(*got, TRect(0, 0, 90, 50), clWhite), 3);
@@ -706,19 +688,17 @@ TEST(GradBoxCaption, DisabledLookIgnoresTheEffect) {
 TEST(GradBoxCaption, MainWindowTitleOverTheBands) {
   // The title band of the main window: 377 x 57, blue to white, white
   // "ORLO COPY&MOVE" at (10, 4) with black copies one and two pixels down-right.
-  TGradBox box(nullptr);
-  box.SetBounds(0, 0, 377, 57);
-  box.SetTopColor(clBlue);
-  box.SetLastColor(clWhite);
-  box.SetCaptionTop(4);
-  box.SetFont3D(true);
-  box.SetFontDepth(2);
-  box.SetStyle3D(fsLow3D);
-  box.SetBackFont(clBlack);
-  UseBigFont(box, clWhite);
-  box.Font()->SetHeight(-19);
-  box.SetCaption("ORLO COPY&&MOVE");
-  auto got = PaintAlone(box, clRed);
+  auto box = CaptionBox(377, 57, clWhite, "ORLO COPY&&MOVE");
+  box->SetGradStyle(gsTopBottom);
+  box->SetTopColor(clBlue);
+  box->SetLastColor(clWhite);
+  box->SetCaptionTop(4);
+  box->SetFont3D(true);
+  box->SetFontDepth(2);
+  box->SetStyle3D(fsLow3D);
+  box->SetBackFont(clBlack);
+  box->Font()->SetHeight(-19);
+  auto got = PaintAlone(*box, clRed);
 
   TMemoryCanvas want(377, 57);
   model::Bands bands = model::BandsFor(57);
@@ -726,7 +706,7 @@ TEST(GradBoxCaption, MainWindowTitleOverTheBands) {
     want.Brush()->SetColor(BlueWhiteEntry(model::EntryAt(bands, y)));
     want.FillRect(TRect(0, y, 377, y + 1));
   }
-  DrawPasses(want, box.Font(), "ORLO COPY&MOVE", TRect(10, 4, 377, 57),
+  DrawPasses(want, box->Font(), "ORLO COPY&MOVE", TRect(10, 4, 377, 57),
              {{1, 1, clBlack}, {2, 2, clBlack}, {0, 0, clWhite}}, DT_NOPREFIX);
   EXPECT_EQ(DifferentPixels(*got, want), 0);
   EXPECT_GT(CountColor(*got, TRect(0, 0, 377, 57), clWhite), 50);
@@ -734,23 +714,19 @@ TEST(GradBoxCaption, MainWindowTitleOverTheBands) {
 }
 
 TEST(GradBoxCaption, EmptyCaptionDrawsNothingAndLongOnesWrap) {
-  TGradBox box(nullptr);
-  box.SetBounds(0, 0, 100, 120);
-  box.SetGradStyle(gsNone);
-  UseBigFont(box, clBlack);
-  box.SetFont3D(true);
-  box.SetStyle3D(fsLowShadow);
-  auto empty = PaintAlone(box, clWhite);
+  auto box = CaptionBox(100, 120, clBlack, "");
+  box->SetFont3D(true);
+  box->SetStyle3D(fsLowShadow);
+  auto empty = PaintAlone(*box, clWhite);
   EXPECT_EQ(CountColor(*empty, TRect(0, 0, 100, 120), clWhite), 100 * 120);
 
   // Words go to the next line at the right edge; a line break starts one.
-  box.SetFont3D(false);
-  box.SetCaption("wide words\nnext");
-  auto wrapped = PaintAlone(box, clWhite);
-  TMemoryCanvas want(100, 120);
-  want.Clear(clWhite);
-  DrawPasses(want, box.Font(), "wide words\nnext", TRect(10, 10, 100, 120), {{0, 0, clBlack}});
-  EXPECT_EQ(DifferentPixels(*wrapped, want), 0);
+  box->SetFont3D(false);
+  box->SetCaption("wide words\nnext");
+  auto wrapped = PaintAlone(*box, clWhite);
+  EXPECT_EQ(DifferencesFromPasses(*wrapped, clWhite, box->Font(), "wide words\nnext",
+                                  TRect(10, 10, 100, 120), {{0, 0, clBlack}}),
+            0);
   int lines = 0;
   bool inInk = false;
   for (int y = 0; y < 120; ++y) {
