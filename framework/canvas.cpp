@@ -117,10 +117,31 @@ void TCanvas::ObjectChanging(TGraphicsObject* o) {
   else if (o == brush_) Deselect(kBrush);
 }
 
+void TCanvas::ObjectStateChanged(TGraphicsObject* o) {
+  // Selecting a font again costs far more than setting its colour, and a
+  // caption drawn in several colours changes it between every pass.
+  if (o == font_ && (selected_ & kFont))
+    SetTextColor(dc_, ColorToRGB(font_->Color()));
+  else if (o == pen_ && (selected_ & kPen))
+    SetROP2(dc_, kRop2[pen_->Mode()]);
+}
+
 void TCanvas::FillRect(const TRect& r) {
+  RECT rc = r;
+  if (brush_->Style() == bsSolid && !brush_->Bitmap() && !IsSystemColor(brush_->Color())) {
+    // A fixed colour fills through the context's own brush: no brush object
+    // is made and selected for each new colour (a gradient sets 256 of them).
+    // Like the text and background colours, the context keeps the colour.
+    // System colours keep their brush, which follows the colour notices.
+    static const HBRUSH contextBrush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+    HDC dc = EnsureHandle();
+    if (!dc) return;
+    SetDCBrushColor(dc, ColorToRGB(brush_->Color()));
+    ::FillRect(dc, &rc, contextBrush);
+    return;
+  }
   HDC dc = Require(kBrush);
   if (!dc) return;
-  RECT rc = r;
   ::FillRect(dc, &rc, brush_->Handle());
 }
 

@@ -106,6 +106,9 @@ private:
   HDC Require(unsigned what);
   void Deselect(unsigned what);
   void ObjectChanging(TGraphicsObject* o);
+  // Only device state that follows the object changed (the font's colour,
+  // the pen's mode): applied at once where the object is selected.
+  void ObjectStateChanged(TGraphicsObject* o);
 
   HDC dc_ = nullptr;
   TFont* font_;

@@ -82,7 +82,7 @@ void TGraphicsObject::Changed(bool affectsHandle) {
   if (affectsHandle)
     DropHandle();
   else if (canvas_)
-    canvas_->ObjectChanging(this);
+    canvas_->ObjectStateChanged(this);
   if (OnChange) OnChange(this);
 }
 

@@ -230,6 +230,44 @@ TEST(Canvas, TextIsTransparentWhileTheBrushIsClear) {
   EXPECT_LT(c.TextHeight(text), ext.cy);
 }
 
+TEST(Canvas, ColourChangesDoNotMakeOrSelectObjectsAgain) {
+  // A gradient and a caption in several colours repaint often: a fixed fill
+  // colour makes no brush object, and a new text colour or line mode keeps
+  // the selected font and pen.
+  TMemoryCanvas c(40, 20);
+  c.Clear(clWhite);
+  c.Font()->SetColor(clRed);
+  HDC dc = c.Handle();
+  HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT);
+  HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN);
+  c.Font()->SetColor(clBlue);
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), font);
+  EXPECT_EQ(GetTextColor(dc), static_cast<COLORREF>(clBlue));
+  c.TextOut(2, 2, "XX");
+  EXPECT_GT(CountColor(c, TRect(0, 0, 40, 20), clBlue), 5);
+  EXPECT_EQ(CountColor(c, TRect(0, 0, 40, 20), clRed), 0);
+  c.Pen()->SetMode(pmXor);
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), pen);
+  EXPECT_EQ(GetROP2(dc), R2_XORPEN);
+
+  for (TColor color : {clLime, clNavy, RGBColor(1, 2, 3)}) {
+    c.Brush()->SetColor(color);
+    c.FillRect(TRect(30, 0, 40, 20));
+    EXPECT_EQ(CountColor(c, TRect(30, 0, 40, 20), color), 200);
+    EXPECT_FALSE(c.Brush()->HandleAllocated());
+  }
+  // Hatched and system-coloured brushes are objects as before.
+  c.Brush()->SetColor(clBtnFace);
+  c.FillRect(TRect(30, 0, 40, 20));
+  EXPECT_EQ(c.At(35, 5), Sys(COLOR_BTNFACE));
+  EXPECT_TRUE(c.Brush()->HandleAllocated());
+  c.Brush()->SetColor(clBlack);
+  c.Brush()->SetStyle(bsCross);
+  EXPECT_FALSE(c.Brush()->HandleAllocated());
+  c.FillRect(TRect(0, 0, 40, 20));
+  EXPECT_TRUE(c.Brush()->HandleAllocated());
+}
+
 TEST(Canvas, GivesALentContextBackAsItCame) {
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT);
