@@ -94,12 +94,11 @@ int main(int argc, char** argv) {
     WriteFile(h, "0123456789abcdef", 16, &done, nullptr);
     CloseHandle(h);
   }
-  auto listOf = [&](const std::string& folder) {
-    TStringList l;
-    for (const auto& n : names) l.Add(folder + n);
-    return l;
-  };
-  const TStringList fromA = listOf(a), fromB = listOf(b);
+  TStringList fromA, fromB;
+  for (const auto& n : names) {
+    fromA.Add(a + n);
+    fromB.Add(b + n);
+  }
 
   std::vector<double> ours, base;
   for (int r = 0; r < rounds; ++r) {

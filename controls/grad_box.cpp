@@ -126,7 +126,11 @@ void TGradBox::Dispatch(TMessage& m) {
 }
 
 void TGradBox::SplitColor(TColor c, uint8_t& red, uint8_t& green, uint8_t& blue) {
-  const uint32_t rgb = ColorToRGB(c);
+  // Only the framework's own system colours (0 to 24) are looked up here;
+  // any other value is taken as it is, its top byte ignored, as the box has
+  // always split its colours.
+  const uint32_t v = static_cast<uint32_t>(c);
+  const uint32_t rgb = v - 0x80000000u <= 24u ? static_cast<uint32_t>(ColorToRGB(c)) : (v & 0xFFFFFFu);
   red = RedOf(rgb);
   green = GreenOf(rgb);
   blue = BlueOf(rgb);

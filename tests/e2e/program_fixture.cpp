@@ -59,9 +59,17 @@ void ProgramTest::TearDown() {
 }
 
 MainWindow ProgramTest::Start(const std::string& args) {
-  MainWindow w;
+  Launch(args);
+  return Attach();
+}
+
+void ProgramTest::Launch(const std::string& args) {
   process_ = Process(prog_ + "orlosend.exe", args, prog_);
   EXPECT_TRUE(process_.Started());
+}
+
+MainWindow ProgramTest::Attach() {
+  MainWindow w;
   if (!process_.Started()) return w;
   w.form = WaitTopWindow(process_.Id(), "TForm1");
   EXPECT_NE(w.form, nullptr) << "the main window did not come up";

@@ -39,6 +39,10 @@ protected:
   // Starts the program with a command line (after its own name) and waits
   // for its main window.
   MainWindow Start(const std::string& args = "");
+  // Starts it without waiting (a box may come before the main window), and
+  // later finds the main window.
+  void Launch(const std::string& args = "");
+  MainWindow Attach();
   Process& Program() { return process_; }
 
   // Paths of this run; folders end with a backslash.

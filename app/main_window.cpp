@@ -1,0 +1,238 @@
+#include "main_window.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "application.h"
+#include "class_builder.h"
+#include "command_line.h"
+#include "confirm_dialog.h"
+#include "cute_button.h"
+#include "dialogs.h"
+#include "grad_box.h"
+#include "inifiles.h"
+#include "paths.h"
+#include "radio_group.h"
+#include "shell_folders.h"
+#include "speed_button.h"
+#include "std_controls.h"
+#include "strings.h"
+#include "transfer.h"
+
+namespace orlo {
+
+TForm1* Form1 = nullptr;
+
+ORLO_DEFINE_CLASS(TForm1, TForm) {
+  p.Field("GradBox1", &TForm1::GradBox1);
+  p.Field("RadioGroup1", &TForm1::RadioGroup1);
+  p.Field("ListBox1", &TForm1::ListBox1);
+  p.Field("Label1", &TForm1::Label1);
+  p.Field("Label2", &TForm1::Label2);
+  p.Field("Label3", &TForm1::Label3);
+  p.Field("Edit1", &TForm1::Edit1);
+  p.Field("Label4", &TForm1::Label4);
+  p.Field("Button2", &TForm1::Button2);
+  p.Field("Memo1", &TForm1::Memo1);
+  p.Field("CuteButton1", &TForm1::CuteButton1);
+  p.Field("CuteButton2", &TForm1::CuteButton2);
+  p.Field("Label5", &TForm1::Label5);
+  p.Field("Label6", &TForm1::Label6);
+  p.Field("SpeedButton1", &TForm1::SpeedButton1);
+  p.Field("SpeedButton2", &TForm1::SpeedButton2);
+  p.Method("FormCreate", &TForm1::FormCreate);
+  p.Method("Button2Click", &TForm1::Button2Click);
+  p.Method("CuteButton1Click", &TForm1::CuteButton1Click);
+  p.Method("SpeedButton1Click", &TForm1::SpeedButton1Click);
+  p.Method("SpeedButton2Click", &TForm1::SpeedButton2Click);
+  p.Method("FormClose", &TForm1::FormClose);
+  p.Method("ListBox1Click", &TForm1::ListBox1Click);
+  p.Method("CuteButton2Click", &TForm1::CuteButton2Click);
+}
+
+std::string SettingsPath() { return ProgramFolder() + "\\orlosend.ini"; }
+std::string FavouritesPath() { return ProgramFolder() + "\\dirlist.txt"; }
+
+std::string FavouriteDisplayText(const std::string& folder) {
+  return folder.size() > 20 ? AbbreviatePath(folder) : folder;
+}
+
+namespace {
+
+const char kSection[] = "Setting";
+const int CSIDL_DESKTOP_FOLDER = 0;   // CSIDL_DESKTOP
+const int CSIDL_DOCUMENTS_FOLDER = 5; // CSIDL_PERSONAL
+
+bool PathExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The transfer as the main window runs it: the question is Form2, placed over
+// the main window; failures are the plain message window.
+class TMainWindowTransfer : public TTransferSite {
+public:
+  explicit TMainWindowTransfer(TForm1& form) : form_(form) {}
+
+  bool Exists(const std::string& path) override { return PathExists(path); }
+
+  int AskOverwrite(const std::string& shownPath) override {
+    Form2->Label1->SetCaption(shownPath);
+    Form2->Label2->SetCaption("同名のファイルが存在します");
+    Form2->Label3->SetCaption("上書きしますか？");
+    Form2->SetLeft(form_.Left() + form_.Width() / 2 - Form2->Width() / 2);
+    Form2->SetTop(form_.Top() + form_.Height() / 2 - Form2->Height() / 2);
+    Form2->ShowModal();
+    return Form2->ModalResult();
+  }
+
+  bool FileOperation(const std::string& source, const std::string& dest, UINT operation) override {
+    return ShellFileOp(source, dest, operation, Application->Handle());
+  }
+
+  void Beep(UINT type) override { MessageBeep(type); }
+
+  void ReportFailure(const std::string& text) override { ShowPlainMessage(text); }
+
+private:
+  TForm1& form_;
+};
+
+}  // namespace
+
+TForm1::TForm1(TComponent* owner) : TForm(owner) {}
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate(TObject*) {
+  // The settings: the last destination and the last action.
+  {
+    TIniFile ini(SettingsPath());
+    Edit1->SetText(ini.ReadString(kSection, "ToPath", ""));
+    RadioGroup1->SetItemIndex(ini.ReadInteger(kSection, "Action", 0));
+  }
+
+  source_files_ = std::make_unique<TStringList>();
+  dir_list_ = std::make_unique<TStringList>();
+
+  // The files the shell sent, in order; the memo shows their names.
+  const std::vector<std::string> args = SplitCommandLine(GetCommandLineA());
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (i == 0) Memo1->SetHint(FolderPart(args[i]));
+    Memo1->Lines()->Add(NamePart(args[i]));
+    source_files_->Add(args[i]);
+  }
+  if (!args.empty()) SetCaption(args.back());
+
+  // The favourites, when their file is there at all.
+  const std::string favourites = FavouritesPath();
+  if (PathExists(favourites)) {
+    favourites_unread_ = true;
+    dir_list_->LoadFromFile(favourites);
+    favourites_unread_ = false;
+    RefreshDirListBox();
+  }
+
+  DragAcceptFiles(Handle(), TRUE);
+}
+
+void TForm1::FormClose(TObject*, TCloseAction&) {
+  {
+    TIniFile ini(SettingsPath());
+    ini.WriteString(kSection, "ToPath", Edit1->Text());
+    ini.WriteInteger(kSection, "Action", RadioGroup1->ItemIndex());
+  }
+  if (!dir_list_) return;
+  while (dir_list_->Count() > 30) dir_list_->Delete(30);
+  if (!favourites_unread_) dir_list_->SaveToFile(FavouritesPath());
+  dir_list_.reset();
+}
+
+void TForm1::RefreshDirListBox() {
+  if (!dir_list_) return;
+  TStrings* items = ListBox1->Items();
+  items->BeginUpdate();
+  try {
+    items->Clear();
+    for (int i = 0; i < dir_list_->Count(); ++i) items->Add(FavouriteDisplayText(dir_list_->Strings(i)));
+  } catch (...) {
+    items->EndUpdate();
+    throw;
+  }
+  items->EndUpdate();
+}
+
+void TForm1::ListBox1Click(TObject*) {
+  if (!dir_list_) return;
+  Edit1->SetText(dir_list_->Strings(ListBox1->ItemIndex()));
+}
+
+void TForm1::SpeedButton1Click(TObject*) {
+  Edit1->SetText(GetSpecialFolderPath(CSIDL_DESKTOP_FOLDER));
+}
+
+void TForm1::SpeedButton2Click(TObject*) {
+  Edit1->SetText(GetSpecialFolderPath(CSIDL_DOCUMENTS_FOLDER));
+}
+
+void TForm1::Button2Click(TObject*) {
+  // Room for the longest path the picker returns, and for whatever the field
+  // holds when it names something that exists.
+  const std::string current = Edit1->Text();
+  std::string buffer(std::max<size_t>(265, current.size() + 1), '\0');
+  int noPreselect = 1;
+  if (PathExists(current)) {
+    buffer.replace(0, current.size(), current);
+    noPreselect = 0;
+  }
+  if (BrowseForFolder(Handle(), noPreselect, "", &buffer[0]) == 1)
+    Edit1->SetText(std::string(buffer.c_str()));
+}
+
+void TForm1::CuteButton2Click(TObject*) { Close(); }
+
+void TForm1::CuteButton1Click(TObject*) {
+  if (!source_files_ || !dir_list_) return;
+  TMainWindowTransfer site(*this);
+  if (!RunTransfer(*source_files_, Edit1->Text(), RadioGroup1->ItemIndex(), site)) return;
+
+  const std::string folder = Edit1->Text();
+  const std::string desktop = GetSpecialFolderPath(CSIDL_DESKTOP_FOLDER);
+  const std::string personal = GetSpecialFolderPath(CSIDL_DOCUMENTS_FOLDER);
+  if (FavouriteGuard(PathExists(folder), folder, desktop, personal)) {
+    PutFavouriteFirst(*dir_list_, folder);
+    RefreshDirListBox();
+  }
+  MessageBeep(MB_ICONASTERISK);
+  Close();
+}
+
+void TForm1::Dispatch(TMessage& m) {
+  if (m.Msg == WM_DROPFILES) {
+    FormDropFiles(m);
+    return;
+  }
+  TForm::Dispatch(m);
+}
+
+void TForm1::FormDropFiles(TMessage& m) {
+  HDROP drop = reinterpret_cast<HDROP>(m.WParam);
+  // The shell's drop data is released whatever happens below.
+  struct Finish {
+    HDROP drop;
+    ~Finish() { DragFinish(drop); }
+  } finish{drop};
+  const UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 511);
+  if (n > 0 && source_files_) {
+    Memo1->Lines()->Clear();
+    source_files_->Clear();
+    for (UINT i = 0; i < n; ++i) {
+      char name[512] = {};
+      DragQueryFileA(drop, i, name, 511);
+      Memo1->Lines()->Add(NamePart(name));
+      source_files_->Add(name);
+    }
+  }
+}
+
+}  // namespace orlo

@@ -1,0 +1,87 @@
+// The main window: the files to send, the destination, the move/copy choice
+// and the favourite folders; OK runs the transfer.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "forms.h"
+
+namespace orlo {
+
+class TButton;
+class TCuteButton;
+class TEdit;
+class TGradBox;
+class TLabel;
+class TListBox;
+class TMemo;
+class TRadioGroup;
+class TSpeedButton;
+class TStringList;
+
+class TForm1 : public TForm {
+  ORLO_CLASS(TForm1)
+public:
+  explicit TForm1(TComponent* owner);
+  ~TForm1() override;
+
+  TGradBox* GradBox1 = nullptr;
+  TRadioGroup* RadioGroup1 = nullptr;
+  TListBox* ListBox1 = nullptr;
+  TLabel* Label1 = nullptr;
+  TLabel* Label2 = nullptr;
+  TLabel* Label3 = nullptr;
+  TEdit* Edit1 = nullptr;
+  TLabel* Label4 = nullptr;
+  TButton* Button2 = nullptr;
+  TMemo* Memo1 = nullptr;
+  TCuteButton* CuteButton1 = nullptr;
+  TCuteButton* CuteButton2 = nullptr;
+  TLabel* Label5 = nullptr;
+  TLabel* Label6 = nullptr;
+  TSpeedButton* SpeedButton1 = nullptr;
+  TSpeedButton* SpeedButton2 = nullptr;
+
+  void FormCreate(TObject* Sender);
+  void Button2Click(TObject* Sender);
+  void CuteButton1Click(TObject* Sender);
+  void SpeedButton1Click(TObject* Sender);
+  void SpeedButton2Click(TObject* Sender);
+  void FormClose(TObject* Sender, TCloseAction& Action);
+  void ListBox1Click(TObject* Sender);
+  void CuteButton2Click(TObject* Sender);
+
+  // Shows the favourites in ListBox1, long ones shortened; none selected.
+  void RefreshDirListBox();
+
+  // The files to transfer, in command-line (or drop) order; null before
+  // FormCreate made them.
+  TStringList* SourceFiles() const { return source_files_.get(); }
+  // The favourite folders, most recent first; null once the close released it.
+  TStringList* DirList() const { return dir_list_.get(); }
+
+  void Dispatch(TMessage& m) override;
+
+private:
+  void FormDropFiles(TMessage& m);
+
+  std::unique_ptr<TStringList> source_files_;
+  std::unique_ptr<TStringList> dir_list_;
+  // The favourites file was there at start but could not be read: its lines
+  // are not replaced by this run's list at close.
+  bool favourites_unread_ = false;
+};
+
+extern TForm1* Form1;
+
+// The settings file and the favourites file beside the program. The program
+// folder already ends with a backslash; the names are added with another, as
+// the messages about these files show them.
+std::string SettingsPath();
+std::string FavouritesPath();
+
+// Favourites shown in the list: up to 20 bytes as they are, longer ones
+// shortened to their first three bytes, "...\" and their name.
+std::string FavouriteDisplayText(const std::string& folder);
+
+}  // namespace orlo

@@ -1,0 +1,86 @@
+#include "transfer.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+#include <vector>
+
+#include "paths.h"
+#include "strings.h"
+
+namespace orlo {
+
+bool ShellFileOp(const std::string& source, const std::string& dest, UINT operation, HWND owner) {
+  if (dest.size() > kMaxDestinationBytes) return false;
+  // The shell takes a list of paths, each ended by a NUL, the list by a
+  // second one. The source goes in whole: a ";" in a file name is part of it.
+  std::vector<char> from(source.size() + 2, '\0');
+  std::memcpy(from.data(), source.data(), source.size());
+  char to[MAX_PATH] = {};
+  std::memcpy(to, dest.data(), dest.size());
+
+  SHFILEOPSTRUCTA op{};
+  op.hwnd = owner;
+  op.wFunc = operation;
+  op.pFrom = from.data();
+  op.pTo = to;
+  op.fFlags = FOF_NOCONFIRMATION;
+  op.fAnyOperationsAborted = FALSE;
+  op.hNameMappings = nullptr;
+  op.lpszProgressTitle = "ORLO SENDTO";
+  return SHFileOperationA(&op) == 0;
+}
+
+std::string DestinationPath(const std::string& folder, const std::string& source) {
+  return folder + "\\" + NamePart(source);
+}
+
+std::string FailureMessage(const std::string& dest, UINT operation) {
+  return dest + (operation == FO_MOVE ? "のMoveに失敗しました" : "のCopyに失敗しました");
+}
+
+bool RunTransfer(const TStrings& sources, const std::string& folder, int action,
+                 TTransferSite& site) {
+  bool success = false;
+  const int n = sources.Count();
+  for (int i = 0; i < n; ++i) {
+    const std::string source = sources.Strings(i);
+    const std::string dest = DestinationPath(folder, source);
+    if (site.Exists(dest)) {
+      // Nothing is replaced without a YES: a question closed without an
+      // answer skips the file like NO.
+      if (site.AskOverwrite(AbbreviatePath(dest)) != kOverwriteYes) continue;
+    }
+    UINT operation;
+    if (action == 0) operation = FO_MOVE;
+    else if (action == 1) operation = FO_COPY;
+    else continue;
+    if (site.FileOperation(source, dest, operation)) {
+      success = true;
+    } else {
+      site.Beep(MB_ICONEXCLAMATION);
+      site.ReportFailure(FailureMessage(dest, operation));
+    }
+  }
+  return success;
+}
+
+bool FavouriteGuard(bool folderExists, const std::string& folder, const std::string& desktop,
+                    const std::string& personal) {
+  return folderExists || folder != desktop || folder != personal;
+}
+
+void PutFavouriteFirst(TStrings& favourites, const std::string& folder) {
+  for (int i = 0; i < favourites.Count(); ++i) {
+    const std::string entry = favourites.Strings(i);
+    if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, entry.data(),
+                       static_cast<int>(entry.size()), folder.data(),
+                       static_cast<int>(folder.size())) == CSTR_EQUAL) {
+      favourites.Delete(i);
+      break;
+    }
+  }
+  favourites.Insert(0, folder);
+}
+
+}  // namespace orlo

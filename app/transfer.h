@@ -1,0 +1,71 @@
+// The transfer: every source file moved or copied into the destination folder
+// through the shell's file operation, one call per file, asking before an
+// object of the same name is replaced and reporting each failure. Kept free
+// of windows: the main window supplies the question, the report and the beep.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace orlo {
+
+class TStrings;
+
+// Moves (FO_MOVE) or copies (FO_COPY) one source to dest, a full destination
+// path, with the progress title "ORLO SENDTO" and no confirmation by the shell;
+// owner is the window the shell's own displays belong to. The source is handed
+// over as one path, ";" and all. A destination that does not fit the shell's
+// 260-byte buffer with its two terminating NULs is refused without calling
+// the shell. True exactly when the shell reports success.
+bool ShellFileOp(const std::string& source, const std::string& dest, UINT operation, HWND owner);
+
+// The longest destination the shell request can carry.
+const size_t kMaxDestinationBytes = MAX_PATH - 2;
+
+// Answers of the overwrite question, as the dialog's modal result.
+enum : int { kOverwriteYes = IDYES, kOverwriteNo = IDNO, kOverwriteClosed = IDCANCEL };
+
+// What a transfer needs of the world around it.
+class TTransferSite {
+public:
+  virtual ~TTransferSite() = default;
+  // Whether a file or folder of that name exists.
+  virtual bool Exists(const std::string& path) = 0;
+  // Asks whether the object shown (the shortened destination) may be
+  // replaced; the dialog's modal result.
+  virtual int AskOverwrite(const std::string& shownPath) = 0;
+  virtual bool FileOperation(const std::string& source, const std::string& dest, UINT operation) = 0;
+  virtual void Beep(UINT type) = 0;
+  // Shows a failure message and returns once the user has closed it.
+  virtual void ReportFailure(const std::string& text) = 0;
+};
+
+// The destination path of one source: folder, one backslash, the source's
+// name part (the backslash is added even when folder ends with one).
+std::string DestinationPath(const std::string& folder, const std::string& source);
+
+// The message for a failed transfer of dest: "<dest>のMoveに失敗しました" or
+// "<dest>のCopyに失敗しました".
+std::string FailureMessage(const std::string& dest, UINT operation);
+
+// Runs one transfer of every entry of sources into folder. action is the
+// radio group's index: 0 move, 1 copy, -1 neither (nothing is transferred,
+// though same-named objects are still asked about). A same-named object is
+// replaced only after a YES; NO and a question closed without an answer skip
+// the file. Each failure beeps (MB_ICONEXCLAMATION) and is reported before
+// the next file. True when at least one file was transferred.
+bool RunTransfer(const TStrings& sources, const std::string& folder, int action,
+                 TTransferSite& site);
+
+// After a successful run: whether folder goes into the favourites. It stays
+// out only when it names nothing that exists and equals both the Desktop and
+// the My Documents path, byte for byte.
+bool FavouriteGuard(bool folderExists, const std::string& folder, const std::string& desktop,
+                    const std::string& personal);
+
+// Puts folder at the head of the favourites: the first entry equal to it,
+// letter case ignored by the platform's comparison in the user's locale, is
+// removed first. The list is not shortened here.
+void PutFavouriteFirst(TStrings& favourites, const std::string& folder);
+
+}  // namespace orlo

@@ -1,0 +1,190 @@
+// The transfer loop with a recording stand-in for the windows around it, and
+// the shell request on real files.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "scratch_folder.h"
+#include "strings.h"
+#include "transfer.h"
+
+using namespace orlo;
+using orlo::testing_support::ScratchTest;
+
+namespace {
+
+// Records every call in order; existing paths, answers and shell results are
+// set up by the test.
+class RecordingSite : public TTransferSite {
+public:
+  std::vector<std::string> existing;
+  std::vector<int> answers;       // one per question, in order
+  std::vector<bool> results;      // one per file operation, in order
+  std::vector<std::string> log;
+
+  bool Exists(const std::string& path) override {
+    for (const auto& e : existing)
+      if (e == path) return true;
+    return false;
+  }
+  int AskOverwrite(const std::string& shown) override {
+    log.push_back("ask " + shown);
+    int a = answers.empty() ? kOverwriteYes : answers.front();
+    if (!answers.empty()) answers.erase(answers.begin());
+    return a;
+  }
+  bool FileOperation(const std::string& source, const std::string& dest, UINT op) override {
+    log.push_back(std::string(op == FO_MOVE ? "move " : "copy ") + source + " -> " + dest);
+    bool r = results.empty() ? true : results.front();
+    if (!results.empty()) results.erase(results.begin());
+    return r;
+  }
+  void Beep(UINT type) override { log.push_back("beep " + std::to_string(type)); }
+  void ReportFailure(const std::string& text) override { log.push_back("report " + text); }
+};
+
+std::unique_ptr<TStringList> Sources(std::initializer_list<const char*> paths) {
+  auto list = std::make_unique<TStringList>();
+  for (const char* p : paths) list->Add(p);
+  return list;
+}
+
+using Log = std::vector<std::string>;
+
+}  // namespace
+
+TEST(Transfer, MovesEachFileInOrderAndAsksOnlyAboutSameNamedOnes) {
+  RecordingSite site;
+  site.existing = {"D:\\Work\\b.txt"};
+  auto sources = Sources({"C:\\x\\a.txt", "C:\\y\\b.txt"});
+  EXPECT_TRUE(RunTransfer(*sources, "D:\\Work", 0, site));
+  EXPECT_EQ(site.log, (Log{"move C:\\x\\a.txt -> D:\\Work\\a.txt", "ask D:\\...\\b.txt",
+                           "move C:\\y\\b.txt -> D:\\Work\\b.txt"}));
+
+  // Copy; the separator is added even after a root's backslash, and the
+  // question shows the shortened path however short the path is.
+  RecordingSite copy;
+  copy.existing = {"D:\\\\a.txt"};
+  auto one = Sources({"C:\\x\\a.txt"});
+  EXPECT_TRUE(RunTransfer(*one, "D:\\", 1, copy));
+  EXPECT_EQ(copy.log, (Log{"ask D:\\...\\a.txt", "copy C:\\x\\a.txt -> D:\\\\a.txt"}));
+
+  // Nothing to send: nothing happens at all.
+  RecordingSite none;
+  TStringList empty;
+  EXPECT_FALSE(RunTransfer(empty, "D:\\Work", 0, none));
+  EXPECT_TRUE(none.log.empty());
+}
+
+TEST(Transfer, OnlyYesReplacesAnObject) {
+  RecordingSite site;
+  site.existing = {"D:\\W\\a.txt", "D:\\W\\b.txt", "D:\\W\\c.txt"};
+  site.answers = {kOverwriteNo, kOverwriteClosed, kOverwriteYes};
+  auto sources = Sources({"C:\\a.txt", "C:\\b.txt", "C:\\c.txt"});
+  EXPECT_TRUE(RunTransfer(*sources, "D:\\W", 0, site));
+  // NO and a question closed without an answer (close box, Alt+F4, the end
+  // of the program) both skip their file; no message, no beep.
+  EXPECT_EQ(site.log, (Log{"ask D:\\...\\a.txt", "ask D:\\...\\b.txt", "ask D:\\...\\c.txt",
+                           "move C:\\c.txt -> D:\\W\\c.txt"}));
+
+  // Declining every same-named file is a run without success.
+  RecordingSite declined;
+  declined.existing = {"D:\\W\\a.txt"};
+  declined.answers = {kOverwriteNo};
+  auto one = Sources({"C:\\a.txt"});
+  EXPECT_FALSE(RunTransfer(*one, "D:\\W", 0, declined));
+}
+
+TEST(Transfer, WithoutAChoiceNothingMovesButTheQuestionStillComes) {
+  RecordingSite site;
+  site.existing = {"D:\\W\\b.txt"};
+  auto sources = Sources({"C:\\a.txt", "C:\\b.txt"});
+  EXPECT_FALSE(RunTransfer(*sources, "D:\\W", -1, site));
+  EXPECT_EQ(site.log, (Log{"ask D:\\...\\b.txt"}));
+}
+
+TEST(Transfer, EachFailureBeepsAndIsReportedBeforeTheNextFile) {
+  RecordingSite site;
+  site.results = {false, false, true};
+  auto sources = Sources({"C:\\t\\a.txt", "C:\\t\\b.txt", "C:\\t\\c.txt"});
+  EXPECT_TRUE(RunTransfer(*sources, "D:\\Work", 0, site));
+  const std::string beep = "beep " + std::to_string(MB_ICONEXCLAMATION);
+  EXPECT_EQ(site.log, (Log{"move C:\\t\\a.txt -> D:\\Work\\a.txt", beep,
+                           "report D:\\Work\\a.txtのMoveに失敗しました",
+                           "move C:\\t\\b.txt -> D:\\Work\\b.txt", beep,
+                           "report D:\\Work\\b.txtのMoveに失敗しました",
+                           "move C:\\t\\c.txt -> D:\\Work\\c.txt"}));
+
+  RecordingSite copy;
+  copy.results = {false};
+  auto one = Sources({"C:\\t\\a.txt"});
+  EXPECT_FALSE(RunTransfer(*one, "D:\\Work", 1, copy));
+  EXPECT_EQ(copy.log.back(), "report D:\\Work\\a.txtのCopyに失敗しました");
+}
+
+TEST(Transfer, FavouritesTakeTheFolderFirstMatchingLetterCaseFreely) {
+  TStringList list;
+  list.Add("C:\\Tools");
+  list.Add("d:\\work");
+  list.Add("E:\\Old");
+  list.Add("D:\\WORK");
+  PutFavouriteFirst(list, "D:\\Work");
+  // Only the first match goes; the count is unchanged.
+  EXPECT_EQ(list.Text(), "D:\\Work\r\nC:\\Tools\r\nE:\\Old\r\nD:\\WORK\r\n");
+
+  // A trailing backslash makes another folder name.
+  PutFavouriteFirst(list, "C:\\Tools\\");
+  EXPECT_EQ(list.Count(), 5);
+  EXPECT_EQ(list.Strings(0), "C:\\Tools\\");
+  EXPECT_EQ(list.Strings(2), "C:\\Tools");
+
+  // The guard keeps out only a folder that names nothing and equals both
+  // special folders.
+  EXPECT_FALSE(FavouriteGuard(false, "X:\\D", "X:\\D", "X:\\D"));
+  EXPECT_TRUE(FavouriteGuard(true, "X:\\D", "X:\\D", "X:\\D"));
+  EXPECT_TRUE(FavouriteGuard(false, "X:\\D", "X:\\D", "X:\\P"));
+  EXPECT_TRUE(FavouriteGuard(false, "X:\\D", "X:\\d", "X:\\D"));
+}
+
+class ShellRequest : public ScratchTest {};
+
+TEST_F(ShellRequest, MovesAndCopiesRealFilesWholeNamesIncluded) {
+  const std::string to = dir_ + "to";
+  ASSERT_TRUE(CreateDirectoryA(to.c_str(), nullptr));
+  // A ";" is part of the file's name, not a list separator: the file moves
+  // as one, and no file named after a piece of it is touched.
+  Put(dir_ + "a;b.txt", "semicolon");
+  Put(dir_ + "a", "bystander");
+  EXPECT_TRUE(ShellFileOp(dir_ + "a;b.txt", DestinationPath(to, "a;b.txt"), FO_MOVE, nullptr));
+  EXPECT_EQ(Bytes(to + "\\a;b.txt"), "semicolon");
+  EXPECT_EQ(Bytes(dir_ + "a;b.txt"), "<missing>");
+  EXPECT_EQ(Bytes(dir_ + "a"), "bystander");
+  EXPECT_EQ(Bytes(to + "\\a"), "<missing>");
+
+  // A copy replaces a same-named file without a question from the shell.
+  Put(dir_ + "日本語 名前.txt", "new");
+  Put(to + "\\日本語 名前.txt", "old");
+  EXPECT_TRUE(ShellFileOp(dir_ + "日本語 名前.txt", to + "\\日本語 名前.txt", FO_COPY, nullptr));
+  EXPECT_EQ(Bytes(to + "\\日本語 名前.txt"), "new");
+  EXPECT_EQ(Bytes(dir_ + "日本語 名前.txt"), "new");
+}
+
+TEST_F(ShellRequest, RefusesADestinationTooLongForTheRequest) {
+  Put(dir_ + "long.txt", "kept");
+  // 259 bytes do not fit the 260-byte buffer with its two NULs; 258 do.
+  const std::string folder = dir_ + std::string(300, 'x');
+  std::string dest = DestinationPath(folder, "long.txt");
+  dest.resize(kMaxDestinationBytes + 1, 'y');
+  EXPECT_FALSE(ShellFileOp(dir_ + "long.txt", dest, FO_MOVE, nullptr));
+  EXPECT_EQ(Bytes(dir_ + "long.txt"), "kept");
+  // The longest destination that fits reaches the shell (which then decides).
+  const std::string fits = dir_ + std::string(kMaxDestinationBytes - dir_.size(), 'z');
+  ASSERT_EQ(fits.size(), kMaxDestinationBytes);
+  const bool moved = ShellFileOp(dir_ + "long.txt", fits, FO_MOVE, nullptr);
+  EXPECT_EQ(moved, Bytes(dir_ + "long.txt") == "<missing>");
+  DeleteFileA(fits.c_str());
+}
