@@ -1,9 +1,11 @@
 // The real program, started as the shell starts it and worked from outside:
 // what it shows, what it asks, what it reports, and the files on disk after.
 #include <gtest/gtest.h>
-#include <shlobj.h>
 #include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -451,3 +453,80 @@ TEST_F(ProgramTest, AwkwardSourcesAndDestinations) {
   EXPECT_TRUE(Exists(plain));
 }
 
+
+TEST_F(ProgramTest, SettingsAndFavouritesThatCannotBeWrittenKeepTheWindowOpen) {
+  // A folder where the settings file belongs: read as missing, never written.
+  ASSERT_TRUE(CreateDirectoryA(SettingsFile().c_str(), nullptr));
+  MainWindow w = Start();
+  ASSERT_TRUE(w.Found());
+  EXPECT_EQ(Text(w.edit), "");
+  EXPECT_TRUE(Checked(w.move));
+  ClickClose(w);
+  EXPECT_EQ(AnswerExceptionBox(), SettingsShown() + " に書き込めません.");
+  EXPECT_FALSE(Program().WaitExit(300));
+  EXPECT_FALSE(Exists(FavouritesFile()));  // the close stopped before the favourites
+  Program().Kill();
+  ASSERT_TRUE(RemoveDirectoryA(SettingsFile().c_str()));
+
+  // A read-only favourites file is not replaced, and says so.
+  ASSERT_TRUE(PutFile(FavouritesFile(), "C:\\Kept\r\n"));
+  ASSERT_TRUE(SetFileAttributesA(FavouritesFile().c_str(), FILE_ATTRIBUTE_READONLY));
+  w = Start();
+  ASSERT_TRUE(w.Found());
+  SetText(w.edit, "C:\\Other");
+  ClickClose(w);
+  EXPECT_EQ(AnswerExceptionBox(), "ﾌｧｲﾙ " + FavouritesShown() + " を作成できません.");
+  EXPECT_FALSE(Program().WaitExit(300));
+  EXPECT_EQ(FileBytes(FavouritesFile()), "C:\\Kept\r\n");
+  ASSERT_TRUE(SetFileAttributesA(FavouritesFile().c_str(), FILE_ATTRIBUTE_NORMAL));
+  ASSERT_TRUE(CloseAndWait(w));
+  EXPECT_EQ(FileBytes(FavouritesFile()), "C:\\Kept\r\n");
+  EXPECT_EQ(Setting("ToPath"), "C:\\Other");
+}
+
+TEST_F(ProgramTest, EmptyAndMissingDestinations) {
+  // A folder that does not exist: the shell decides. What it decides is
+  // first asked of it directly, with a file and a folder of our own.
+  const std::string probe = Source("probe.txt", "p");
+  const std::string probeTo = Root() + "missing_probe\\probe.txt";
+  std::string from = probe + std::string(1, '\0'), to = probeTo + std::string(1, '\0');
+  SHFILEOPSTRUCTA op{};
+  op.wFunc = FO_MOVE;
+  op.pFrom = from.c_str();
+  op.pTo = to.c_str();
+  op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+  const bool shellMakesFolders = SHFileOperationA(&op) == 0 && Exists(probeTo);
+  std::printf("the shell %s a missing destination folder\n", shellMakesFolders ? "makes" : "refuses");
+
+  const std::string a = Source("a.txt", "a");
+  MainWindow w = Start(a);
+  ASSERT_TRUE(w.Found());
+  const std::string missing = Root() + "missing";
+  SetText(w.edit, missing);
+  ClickOk(w);
+  if (shellMakesFolders) {
+    ASSERT_TRUE(Program().WaitExit(15000));
+    EXPECT_EQ(FileBytes(missing + "\\a.txt"), "a");
+  } else {
+    // Refused: reported with the destination as typed; the file stays.
+    EXPECT_TRUE(AnswerFailure(missing + "\\a.txtのMoveに失敗しました"));
+    EXPECT_EQ(FileBytes(a), "a");
+    Program().Kill();
+  }
+
+  // An empty destination names the root of the current drive: the file goes
+  // there, and the empty text becomes a favourite like any other.
+  const std::string name = "orlo_e2e_" + std::to_string(GetCurrentProcessId()) + ".txt";
+  const std::string b = Source(name, "b");
+  ASSERT_TRUE(PutFile(FavouritesFile(), "C:\\Tools\r\n"));
+  w = Start(b);
+  ASSERT_TRUE(w.Found());
+  SetText(w.edit, "");
+  Click(w.copy, 5, 5);
+  ClickOk(w);
+  ASSERT_TRUE(Program().WaitExit(15000));
+  const std::string atRoot = "C:\\" + name;
+  EXPECT_EQ(FileBytes(atRoot), "b");
+  DeleteFileA(atRoot.c_str());
+  EXPECT_EQ(FileBytes(FavouritesFile()), "\r\nC:\\Tools\r\n");
+}
