@@ -3,7 +3,10 @@
 // band on the screen, and the peak working set of each, over alternating
 // rounds.
 //
-//   startup_bench ORLOSEND_EXE BARE_EXE [ROUNDS]
+//   startup_bench ORLOSEND_EXE BARE_EXE [ROUNDS [CLASS CLASS]]
+//
+// The two window classes waited for are TForm1 and OrloBareWindow unless
+// given (to compare other pairs of programs).
 #include <windows.h>
 #include <psapi.h>
 
@@ -47,7 +50,7 @@ Run StartOnce(const std::string& exe, const std::string& cwd, const std::string&
     }
     if (form) {
       POINT p = ClientOrigin(form);
-      if (GetPixel(screen, p.x + 2, p.y + 2) == first && GetPixel(screen, p.x + 300, p.y) == first) {
+      if (GetPixel(screen, p.x + 2, p.y) == first && GetPixel(screen, p.x + 300, p.y) == first) {
         run.ms = NowMs() - t0;
         break;
       }
@@ -74,6 +77,8 @@ int main(int argc, char** argv) {
   }
   const std::string orlosend = WindowsPath(argv[1]), bare = WindowsPath(argv[2]);
   const int rounds = argc > 3 ? std::atoi(argv[3]) : 30;
+  const std::string ourClass = argc > 5 ? argv[4] : "TForm1";
+  const std::string bareClass = argc > 5 ? argv[5] : "OrloBareWindow";
 
   // The program runs from a folder of its own, with no settings or
   // favourites, so every start is the same.
@@ -88,13 +93,13 @@ int main(int argc, char** argv) {
   }
 
   std::vector<double> ours, base, oursMem, baseMem;
-  StartOnce(exe, dir, "TForm1");  // warm both once: first starts load libraries from disk
-  StartOnce(bare, dir, "OrloBareWindow");
+  StartOnce(exe, dir, ourClass);  // warm both once: first starts load libraries from disk
+  StartOnce(bare, dir, bareClass);
   for (int r = 0; r < rounds; ++r) {
     // Alternate which goes first, so that neither always follows the other.
     for (int k = 0; k < 2; ++k) {
       const bool programTurn = (r + k) % 2 == 0;
-      Run run = programTurn ? StartOnce(exe, dir, "TForm1") : StartOnce(bare, dir, "OrloBareWindow");
+      Run run = programTurn ? StartOnce(exe, dir, ourClass) : StartOnce(bare, dir, bareClass);
       if (run.ms < 0) {
         std::fprintf(stderr, "%s did not paint its window\n", programTurn ? "orlosend" : "bare window");
         return 1;

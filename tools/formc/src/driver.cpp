@@ -94,30 +94,36 @@ int compileFile(const std::string& input, const std::string& output, std::ostrea
     return 0;
 }
 
-int compileIcon(const std::string& input, const std::string& output, std::ostream& err) {
+int compilePicture(const std::string& input, const std::string& output, bool icon, std::ostream& err) {
     auto fail = [&](const std::string& message) {
         err << message << '\n';
         std::remove(output.c_str());
         return 1;
     };
-    std::string source, error, icon;
+    std::string source, error, picture;
     if (!readWholeFile(input, source, error)) return fail("formc: cannot read " + input + ": " + error);
     try {
-        icon = iconFile(parsePixelMap(source));
+        picture = icon ? iconFile(parsePixelMap(source)) : bitmapFile(parsePixelMap(source));
     } catch (const CompileError& e) {
         return fail(input + ":" + std::to_string(e.loc.line) + ":" + std::to_string(e.loc.col) + ": " + e.what());
     }
-    if (!writeAtomically(output, icon, error)) return fail("formc: cannot write " + output + ": " + error);
+    if (!writeAtomically(output, picture, error)) return fail("formc: cannot write " + output + ": " + error);
     return 0;
+}
+
+int compileIcon(const std::string& input, const std::string& output, std::ostream& err) {
+    return compilePicture(input, output, true, err);
 }
 
 int runFormc(int argc, const char* const* argv, std::ostream& err) {
     if (argc == 4 && std::strcmp(argv[1], "--icon") == 0) return compileIcon(argv[2], argv[3], err);
+    if (argc == 4 && std::strcmp(argv[1], "--bitmap") == 0) return compilePicture(argv[2], argv[3], false, err);
     if (argc != 3) {
         err << "usage: formc INPUT.txt OUTPUT.bin\n"
                "       formc --icon PIXMAP.txt OUTPUT.ico\n"
+               "       formc --bitmap PIXMAP.txt OUTPUT.bmp\n"
                "Compiles a window description text into the binary description stream,\n"
-               "or a readable pixel map into an icon file.\n";
+               "or a readable pixel map into an icon or a bitmap file.\n";
         return 1;
     }
     return compileFile(argv[1], argv[2], err);

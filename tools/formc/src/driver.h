@@ -16,6 +16,8 @@ int compileFile(const std::string& input, const std::string& output, std::ostrea
 // Compiles the pixel map in `input` into an icon file `output`, with the same
 // error reporting and atomic writing as compileFile.
 int compileIcon(const std::string& input, const std::string& output, std::ostream& err);
+// The same for an 8-bit bitmap file (icon false) or an icon file (icon true).
+int compilePicture(const std::string& input, const std::string& output, bool icon, std::ostream& err);
 
 // Command-line entry: checks the arguments, then compileFile or compileIcon.
 int runFormc(int argc, const char* const* argv, std::ostream& err);

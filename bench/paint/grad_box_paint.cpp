@@ -7,6 +7,8 @@
 // do without. Prints the median and spread of each in microseconds.
 #include <windows.h>
 
+#include "paint_benches.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -41,7 +43,7 @@ void Print(const char* what, const Spread& s) {
 
 }  // namespace
 
-int main() {
+bool BenchGradBox() {
   constexpr int kWidth = 377, kHeight = 57, kRuns = 1000, kWarmUp = 50;
 
   TGradBox box(nullptr);
@@ -127,5 +129,5 @@ int main() {
               "box median %s 200 us\n",
               boxSpread.median / floorSpread.median, boxSpread.median / bareSpread.median,
               boxSpread.median < 200.0 ? "under" : "over");
-  return 0;
+  return true;
 }

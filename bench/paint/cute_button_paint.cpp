@@ -10,6 +10,8 @@
 // platform, which no repaint of a captioned button can go below.
 #include <windows.h>
 
+#include "paint_benches.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -90,7 +92,7 @@ void Measure(const char* name, const std::function<void()>& paint,
 
 }  // namespace
 
-int main() {
+bool BenchCuteButton() {
   TForm* form = new TForm(nullptr);
   form->SetBounds(100, 100, 240, 120);
   TCuteButton* button = new TCuteButton(form);
@@ -150,5 +152,5 @@ int main() {
   DeleteDC(memory);
   ReleaseDC(window, dc);
   form->Free();
-  return 0;
+  return true;
 }

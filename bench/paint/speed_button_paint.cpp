@@ -5,6 +5,8 @@
 //
 //   build/wine-run build/<arch>/bench/speed_button_paint_bench.exe [repaints]
 #include <windows.h>
+
+#include "paint_benches.h"
 #include <commctrl.h>
 
 #include <algorithm>
@@ -92,8 +94,8 @@ void Print(const char* what, const TFigures& f) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const int repaints = argc > 1 ? std::max(10, std::atoi(argv[1])) : 1000;
+bool BenchSpeedButton() {
+  const int repaints = 1000;
   TMemoryCanvas surface(28, 28);
   HDC dc = surface.Handle();
 
@@ -167,5 +169,5 @@ int main(int argc, char** argv) {
               met ? "met" : "NOT met");
   std::printf("held-down repaint / floor: %.2f x\n", heldF.median / floorF.median);
   ImageList_Destroy(list);
-  return met ? 0 : 1;
+  return met;
 }
