@@ -28,7 +28,7 @@ echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //
 echo
 pin "$run" "$b/bench/startup_bench.exe" "$b/app/orlosend.exe" "$b/bench/bare_window.exe" "${ROUNDS:-30}"
 echo
-pin "$run" "$b/bench/transfer_bench.exe" 1000 "${TRANSFER_ROUNDS:-10}"
+pin "$run" "$b/bench/transfer_bench.exe" 1000 "${TRANSFER_ROUNDS:-16}"
 if [ -f "$b/bench/paint_bench.exe" ]; then
   echo
   pin "$run" "$b/bench/paint_bench.exe"
