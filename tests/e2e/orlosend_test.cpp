@@ -530,3 +530,39 @@ TEST_F(ProgramTest, EmptyAndMissingDestinations) {
   DeleteFileA(atRoot.c_str());
   EXPECT_EQ(FileBytes(FavouritesFile()), "\r\nC:\\Tools\r\n");
 }
+
+TEST_F(ProgramTest, TheFolderPickerOpensOnTheDestinationAndFillsIt) {
+  MainWindow w = Start();
+  ASSERT_TRUE(w.Found());
+  // A folder outside the user's profile: Wine's picker does not find its way
+  // to folders under the profile, which it shows under special names.
+  const std::string folder = "C:\\oe" + std::to_string(GetCurrentProcessId()) + "pick";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  struct Remove {
+    std::string f;
+    ~Remove() { RemoveDirectoryA(f.c_str()); }
+  } remove{folder};
+  SetText(w.edit, folder);
+  Click(w.browse, 5, 5);
+  // The shell's picker, owned by the main window, opens on the folder typed:
+  // confirming it at once gives that folder back.
+  HWND picker = WaitTopWindow(Program().Id(), "#32770");
+  ASSERT_NE(picker, nullptr) << "the folder picker did not open";
+  EXPECT_EQ(GetWindow(picker, GW_OWNER), w.form);
+  SetText(w.edit, "C:\\changed meanwhile");  // the picker's answer replaces whatever is there
+  ASSERT_NE(GetDlgItem(picker, IDOK), nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return Enabled(GetDlgItem(picker, IDOK)); }));
+  Click(GetDlgItem(picker, IDOK), 5, 5);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(picker); }));
+  EXPECT_TRUE(WaitUntil([&] { return Text(w.edit) == folder; })) << Text(w.edit);
+
+  // Cancelled, with a folder that does not exist typed: the field keeps it.
+  SetText(w.edit, Root() + "nowhere");
+  Click(w.browse, 5, 5);
+  picker = WaitTopWindow(Program().Id(), "#32770");
+  ASSERT_NE(picker, nullptr);
+  Click(GetDlgItem(picker, IDCANCEL), 5, 5);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(picker); }));
+  EXPECT_EQ(Text(w.edit), Root() + "nowhere");
+  ASSERT_TRUE(CloseAndWait(w));
+}
