@@ -54,6 +54,22 @@ TEST_F(ProgramTest, StartsWithTheShellsFilesAndTheSavedSettings) {
 
   EXPECT_EQ(Lines(w.memo), (Texts{"a b.txt", "c.txt", "日本語の表.txt"}));
   EXPECT_EQ(Text(w.form), j);  // the last argument
+
+  // The window has its described size and opens centred on the screen; the
+  // title band runs from blue to white over its 57 rows.
+  const RECT bounds = WindowBounds(w.form);
+  EXPECT_EQ(bounds.right - bounds.left, 386);
+  EXPECT_EQ(bounds.bottom - bounds.top, 306);
+  EXPECT_EQ(bounds.left, GetSystemMetrics(SM_CXSCREEN) / 2 - 386 / 2);
+  EXPECT_EQ(bounds.top, GetSystemMetrics(SM_CYSCREEN) / 2 - 306 / 2);
+  Shot band;
+  EXPECT_TRUE(WaitUntil([&] {
+    band = Shot::Of(w.form);
+    return band.At(300, 0) == 0x0505FF;
+  })) << std::hex << band.At(300, 0);
+  EXPECT_EQ(band.At(300, 1), 0x0909FFu);
+  EXPECT_EQ(band.At(300, 56), 0xFFFFFFu);
+  EXPECT_EQ(band.At(300, 57), 0xFFFFFFu);  // the white window below
   EXPECT_EQ(Text(w.edit), Target());
   EXPECT_FALSE(Checked(w.move));
   EXPECT_TRUE(Checked(w.copy));
