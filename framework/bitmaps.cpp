@@ -19,21 +19,6 @@ uint32_t Le32(const uint8_t* p) {
 }
 uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
-// A blank top-down 32-bit section; bits receives its memory.
-HBITMAP CreateSection(int width, int height, uint32_t*& bits) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* mem = nullptr;
-  HBITMAP h = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &mem, nullptr, 0);
-  if (!h) throw EOutOfResources(res::SOutOfResources);
-  bits = static_cast<uint32_t*>(mem);
-  return h;
-}
 
 // A .bmp image checked and put into the form the platform converts from.
 struct TDibImage {
@@ -133,6 +118,21 @@ TDibImage ParseBmp(const uint8_t* p, size_t size) {
 
 }  // namespace
 
+HBITMAP CreateTopDownSection(int width, int height, uint32_t*& bits) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* mem = nullptr;
+  HBITMAP h = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &mem, nullptr, 0);
+  if (!h) throw EOutOfResources(res::SOutOfResources);
+  bits = static_cast<uint32_t*>(mem);
+  return h;
+}
+
 // --- TBitmap ------------------------------------------------------------------------
 
 // The bitmap's canvas: a memory context with the section selected.
@@ -196,7 +196,7 @@ void TBitmap::Assign(TPersistent* source) {
     return;
   }
   uint32_t* bits = nullptr;
-  HBITMAP h = CreateSection(b->width_, b->height_, bits);
+  HBITMAP h = CreateTopDownSection(b->width_, b->height_, bits);
   GdiFlush();
   std::memcpy(bits, b->bits_, static_cast<size_t>(b->width_) * b->height_ * 4);
   Replace(h, bits, b->width_, b->height_);
@@ -205,7 +205,7 @@ void TBitmap::Assign(TPersistent* source) {
 void TBitmap::LoadFromMemory(const void* data, size_t size) {
   TDibImage img = ParseBmp(static_cast<const uint8_t*>(data), size);
   uint32_t* bits = nullptr;
-  HBITMAP h = CreateSection(img.width, img.height, bits);
+  HBITMAP h = CreateTopDownSection(img.width, img.height, bits);
   HDC dc = GetDC(nullptr);
   int rows = SetDIBits(dc, h, 0, img.height, img.bits,
                        reinterpret_cast<const BITMAPINFO*>(img.info.data()), DIB_RGB_COLORS);
@@ -249,7 +249,7 @@ void TBitmap::SetSize(int width, int height) {
     return;
   }
   uint32_t* bits = nullptr;
-  HBITMAP h = CreateSection(width, height, bits);
+  HBITMAP h = CreateTopDownSection(width, height, bits);
   Replace(h, bits, width, height);
 }
 

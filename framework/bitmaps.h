@@ -96,4 +96,8 @@ private:
   bool owned_ = false;
 };
 
+// A blank top-down 32-bit section; bits receives its memory. Raises
+// EOutOfResources when the platform makes none.
+HBITMAP CreateTopDownSection(int width, int height, uint32_t*& bits);
+
 }  // namespace orlo

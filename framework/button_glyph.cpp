@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "bitmaps.h"
 #include "class_builder.h"
 
 namespace orlo {
@@ -19,23 +20,16 @@ constexpr DWORD kBrushWhereSourceWhite = 0x00E20746;
 class TSurface {
 public:
   TSurface(int width, int height, bool mask) : width_(width), height_(height) {
-    dc_ = CreateCompatibleDC(nullptr);
-    if (!dc_) OutOfResources();
     if (mask) {
       bitmap_ = CreateBitmap(width, height, 1, 1, nullptr);
+      if (!bitmap_) OutOfResources();
     } else {
-      BITMAPINFO bi{};
-      bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-      bi.bmiHeader.biWidth = width;
-      bi.bmiHeader.biHeight = -height;
-      bi.bmiHeader.biPlanes = 1;
-      bi.bmiHeader.biBitCount = 32;
-      bi.bmiHeader.biCompression = BI_RGB;
-      void* bits = nullptr;
-      bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+      uint32_t* bits = nullptr;
+      bitmap_ = CreateTopDownSection(width, height, bits);
     }
-    if (!bitmap_) {
-      DeleteDC(dc_);
+    dc_ = CreateCompatibleDC(nullptr);
+    if (!dc_) {
+      DeleteObject(bitmap_);
       OutOfResources();
     }
     old_ = SelectObject(dc_, bitmap_);
