@@ -69,6 +69,8 @@ bool PathExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+}  // namespace
+
 // The transfer as the main window runs it: the question is Form2, placed over
 // the main window; failures are the plain message window.
 class TMainWindowTransfer : public TTransferSite {
@@ -78,6 +80,8 @@ public:
   bool Exists(const std::string& path) override { return PathExists(path); }
 
   int AskOverwrite(const std::string& shownPath) override {
+    // Once the window was asked to close, no new question keeps it open.
+    if (form_.close_requested_) return kOverwriteClosed;
     Form2->Label1->SetCaption(shownPath);
     Form2->Label2->SetCaption("同名のファイルが存在します");
     Form2->Label3->SetCaption("上書きしますか？");
@@ -88,6 +92,7 @@ public:
   }
 
   bool FileOperation(const std::string& source, const std::string& dest, UINT operation) override {
+    if (form_.FileOperation) return form_.FileOperation(source, dest, operation);
     return ShellFileOp(source, dest, operation, Application->Handle());
   }
 
@@ -95,11 +100,37 @@ public:
 
   void ReportFailure(const std::string& text) override { ShowPlainMessage(text); }
 
+  std::string SpecialFolder(int csidl) override { return GetSpecialFolderPath(csidl); }
+
+  void FavouritePutFirst(const std::string& folder) override {
+    form_.put_first_.push_back(folder);
+    form_.RefreshDirListBox();
+  }
+
 private:
   TForm1& form_;
 };
 
-}  // namespace
+// Marks the window busy for one transfer: it takes no input meanwhile, and
+// is usable again afterwards, also when the run raised.
+class TTransferScope {
+public:
+  explicit TTransferScope(TForm1& form) : form_(form), focused_(form.ActiveControl()) {
+    form_.transferring_ = true;
+    form_.BlockInput(true);
+  }
+  ~TTransferScope() {
+    form_.transferring_ = false;
+    form_.BlockInput(false);
+    if (focused_ && form_.Active() && focused_->CanFocus()) focused_->SetFocus();
+  }
+  TTransferScope(const TTransferScope&) = delete;
+  TTransferScope& operator=(const TTransferScope&) = delete;
+
+private:
+  TForm1& form_;
+  TWinControl* focused_;
+};
 
 TForm1::TForm1(TComponent* owner) : TForm(owner) {}
 TForm1::~TForm1() = default;
@@ -136,16 +167,46 @@ void TForm1::FormCreate(TObject*) {
   DragAcceptFiles(Handle(), TRUE);
 }
 
-void TForm1::FormClose(TObject*, TCloseAction&) {
+void TForm1::FormClose(TObject*, TCloseAction& action) {
+  if (transferring_) {
+    // Carried out once the run is over; a question up now ends unanswered,
+    // which skips its file.
+    close_requested_ = true;
+    action = caNone;
+    if (Form2 && Form2->Modal()) Form2->Close();
+    return;
+  }
   {
     TIniFile ini(SettingsPath());
     ini.WriteString(kSection, "ToPath", Edit1->Text());
     ini.WriteInteger(kSection, "Action", RadioGroup1->ItemIndex());
   }
   if (!dir_list_) return;
-  while (dir_list_->Count() > 30) dir_list_->Delete(30);
-  if (!favourites_unread_) dir_list_->SaveToFile(FavouritesPath());
+  if (!favourites_unread_) SaveFavourites();
   dir_list_.reset();
+}
+
+void TForm1::SaveFavourites() {
+  // A close that fails leaves DirList as it is, so every row of the list
+  // still names its folder; the next close starts again from the file.
+  const std::string path = FavouritesPath();
+  TStringList lines;
+  bool current = true;
+  if (PathExists(path)) {
+    try {
+      lines.LoadFromFile(path);
+    } catch (const Exception&) {
+      current = false;
+    }
+  }
+  if (current) {
+    for (const std::string& folder : put_first_) PutFavouriteFirst(lines, folder);
+  } else {
+    lines.Clear();
+    lines.AddStrings(*dir_list_);
+  }
+  while (lines.Count() > 30) lines.Delete(30);
+  lines.SaveToFile(path);
 }
 
 void TForm1::RefreshDirListBox() {
@@ -164,7 +225,9 @@ void TForm1::RefreshDirListBox() {
 
 void TForm1::ListBox1Click(TObject*) {
   if (!dir_list_) return;
-  Edit1->SetText(dir_list_->Strings(ListBox1->ItemIndex()));
+  const int row = ListBox1->ItemIndex();
+  if (row < 0 || row >= dir_list_->Count()) return;
+  Edit1->SetText(dir_list_->Strings(row));
 }
 
 void TForm1::SpeedButton1Click(TObject*) {
@@ -176,6 +239,7 @@ void TForm1::SpeedButton2Click(TObject*) {
 }
 
 void TForm1::Button2Click(TObject*) {
+  if (transferring_) return;
   // Room for the longest path the picker returns, and for whatever the field
   // holds when it names something that exists.
   const std::string current = Edit1->Text();
@@ -192,19 +256,22 @@ void TForm1::Button2Click(TObject*) {
 void TForm1::CuteButton2Click(TObject*) { Close(); }
 
 void TForm1::CuteButton1Click(TObject*) {
-  if (!source_files_ || !dir_list_) return;
-  TMainWindowTransfer site(*this);
-  if (!RunTransfer(*source_files_, Edit1->Text(), RadioGroup1->ItemIndex(), site)) return;
-
-  const std::string folder = Edit1->Text();
-  const std::string desktop = GetSpecialFolderPath(CSIDL_DESKTOP_FOLDER);
-  const std::string personal = GetSpecialFolderPath(CSIDL_DOCUMENTS_FOLDER);
-  if (FavouriteGuard(PathExists(folder), folder, desktop, personal)) {
-    PutFavouriteFirst(*dir_list_, folder);
-    RefreshDirListBox();
+  // A second click that arrives while the shell works starts nothing.
+  if (transferring_ || !source_files_ || !dir_list_) return;
+  bool done = false;
+  {
+    TTransferScope running(*this);
+    TMainWindowTransfer site(*this);
+    // The run works on its own copy of the files and of the folder typed.
+    TStringList sources;
+    sources.AddStrings(*source_files_);
+    done = SendFiles(sources, Edit1->Text(), ProgramFolder(), RadioGroup1->ItemIndex(), *dir_list_,
+                     site);
   }
-  MessageBeep(MB_ICONASTERISK);
-  Close();
+  if (done || close_requested_) {
+    close_requested_ = false;
+    Close();
+  }
 }
 
 void TForm1::Dispatch(TMessage& m) {
@@ -222,6 +289,7 @@ void TForm1::FormDropFiles(TMessage& m) {
     HDROP drop;
     ~Finish() { DragFinish(drop); }
   } finish{drop};
+  if (transferring_) return;  // the files of a run in progress stay
   const UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 511);
   if (n > 0 && source_files_) {
     Memo1->Lines()->Clear();

@@ -1,8 +1,10 @@
 // The main window: the files to send, the destination, the move/copy choice
 // and the favourite folders; OK runs the transfer.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "forms.h"
 
@@ -62,14 +64,37 @@ public:
 
   void Dispatch(TMessage& m) override;
 
+  // The shell's move or copy of one file (ShellFileOp with the application's
+  // window as owner); tests put a stand-in here.
+  std::function<bool(const std::string& source, const std::string& dest, UINT operation)> FileOperation;
+
+  // True while OK's transfer runs.
+  bool Transferring() const { return transferring_; }
+
 private:
+  friend class TMainWindowTransfer;
+  friend class TTransferScope;
+
   void FormDropFiles(TMessage& m);
+  // Writes the favourites file at close: its lines as they are now, with the
+  // folders this run put first put first again, capped at 30.
+  void SaveFavourites();
 
   std::unique_ptr<TStringList> source_files_;
   std::unique_ptr<TStringList> dir_list_;
   // The favourites file was there at start but could not be read: its lines
   // are not replaced by this run's list at close.
   bool favourites_unread_ = false;
+  // While OK's transfer runs the window takes no input, and nothing the run
+  // uses may go: the shell's progress window keeps messages flowing, so a
+  // close, a click or a drop can still arrive. A close asked for meanwhile
+  // waits for the end of the run.
+  bool transferring_ = false;
+  bool close_requested_ = false;
+  // The folders this run put first, in order. Another window of the program
+  // may have written the favourites file meanwhile: these are applied again
+  // on top of what the file holds at the close.
+  std::vector<std::string> put_first_;
 };
 
 extern TForm1* Form1;

@@ -1,6 +1,7 @@
 #include "transfer.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstring>
 #include <vector>
@@ -10,8 +11,14 @@
 
 namespace orlo {
 
+bool HasWildcard(const std::string& path) {
+  // Neither byte is ever the second byte of a double-byte character.
+  return path.find_first_of("?*") != std::string::npos;
+}
+
 bool ShellFileOp(const std::string& source, const std::string& dest, UINT operation, HWND owner) {
   if (dest.size() > kMaxDestinationBytes) return false;
+  if (HasWildcard(source) || HasWildcard(dest)) return false;
   // The shell takes a list of paths, each ended by a NUL, the list by a
   // second one. The source goes in whole: a ";" in a file name is part of it.
   std::vector<char> from(source.size() + 2, '\0');
@@ -33,6 +40,15 @@ bool ShellFileOp(const std::string& source, const std::string& dest, UINT operat
 
 std::string DestinationPath(const std::string& folder, const std::string& source) {
   return folder + "\\" + NamePart(source);
+}
+
+std::string DestinationFolder(const std::string& typed, const std::string& programFolder) {
+  const bool fromRoot = !typed.empty() && (typed[0] == '\\' || typed[0] == '/');
+  const bool onDrive = typed.size() >= 2 && typed[1] == ':';
+  if (typed.empty() || fromRoot || onDrive) return typed;
+  std::string base = programFolder;
+  if (!base.empty() && base.back() != '\\') base += '\\';
+  return base + typed;
 }
 
 std::string FailureMessage(const std::string& dest, UINT operation) {
@@ -68,6 +84,20 @@ bool RunTransfer(const TStrings& sources, const std::string& folder, int action,
 bool FavouriteGuard(bool folderExists, const std::string& folder, const std::string& desktop,
                     const std::string& personal) {
   return folderExists || folder != desktop || folder != personal;
+}
+
+bool SendFiles(const TStrings& sources, const std::string& typed, const std::string& programFolder,
+               int action, TStrings& favourites, TTransferSite& site) {
+  const std::string folder = DestinationFolder(typed, programFolder);
+  if (!RunTransfer(sources, folder, action, site)) return false;
+  const std::string desktop = site.SpecialFolder(CSIDL_DESKTOP);
+  const std::string personal = site.SpecialFolder(CSIDL_PERSONAL);
+  if (FavouriteGuard(site.Exists(folder), typed, desktop, personal)) {
+    PutFavouriteFirst(favourites, typed);
+    site.FavouritePutFirst(typed);
+  }
+  site.Beep(MB_ICONASTERISK);
+  return true;
 }
 
 void PutFavouriteFirst(TStrings& favourites, const std::string& folder) {

@@ -14,9 +14,12 @@ class TStrings;
 // Moves (FO_MOVE) or copies (FO_COPY) one source to dest, a full destination
 // path, with the progress title "ORLO SENDTO" and no confirmation by the shell;
 // owner is the window the shell's own displays belong to. The source is handed
-// over as one path, ";" and all. A destination that does not fit the shell's
-// 260-byte buffer with its two terminating NULs is refused without calling
-// the shell. True exactly when the shell reports success.
+// over as one path, ";" and all. Refused without calling the shell: a
+// destination that does not fit the shell's 260-byte buffer with its two
+// terminating NULs, and a source or destination holding "?" or "*", which
+// the shell would read as a pattern and so move files nobody named (a name
+// the code page cannot hold arrives with "?" in its place). True exactly
+// when the shell reports success.
 bool ShellFileOp(const std::string& source, const std::string& dest, UINT operation, HWND owner);
 
 // The longest destination the shell request can carry.
@@ -25,10 +28,17 @@ const size_t kMaxDestinationBytes = MAX_PATH - 2;
 // Answers of the overwrite question, as the dialog's modal result.
 enum : int { kOverwriteYes = IDYES, kOverwriteNo = IDNO, kOverwriteClosed = IDCANCEL };
 
+// Whether a path holds a character the shell reads as a pattern.
+bool HasWildcard(const std::string& path);
+
 // What a transfer needs of the world around it.
 class TTransferSite {
 public:
   virtual ~TTransferSite() = default;
+  // The path of a special folder (CSIDL_DESKTOP, CSIDL_PERSONAL).
+  virtual std::string SpecialFolder(int csidl) = 0;
+  // The favourites were changed: folder was put first.
+  virtual void FavouritePutFirst(const std::string& folder) = 0;
   // Whether a file or folder of that name exists.
   virtual bool Exists(const std::string& path) = 0;
   // Asks whether the object shown (the shortened destination) may be
@@ -43,6 +53,13 @@ public:
 // The destination path of one source: folder, one backslash, the source's
 // name part (the backslash is added even when folder ends with one).
 std::string DestinationPath(const std::string& folder, const std::string& source);
+
+// The folder a typed destination names. A relative one ("rel", "a\b") is
+// taken from programFolder, whatever folder the program was started in; a
+// full path, one from the root of the current drive ("\x"), one relative to
+// a drive ("D:x") and the empty text (the root of the current drive) stay as
+// typed.
+std::string DestinationFolder(const std::string& typed, const std::string& programFolder);
 
 // The message for a failed transfer of dest: "<dest>のMoveに失敗しました" or
 // "<dest>のCopyに失敗しました".
@@ -62,6 +79,14 @@ bool RunTransfer(const TStrings& sources, const std::string& folder, int action,
 // the My Documents path, byte for byte.
 bool FavouriteGuard(bool folderExists, const std::string& folder, const std::string& desktop,
                     const std::string& personal);
+
+// The whole of OK: the transfer into the folder typed (taken from
+// programFolder when relative); after a run with a success the favourites
+// guard, the folder put first in favourites, and the final beep
+// (MB_ICONASTERISK). True when the run had a success, so the main window is
+// to close.
+bool SendFiles(const TStrings& sources, const std::string& typed, const std::string& programFolder,
+               int action, TStrings& favourites, TTransferSite& site);
 
 // Puts folder at the head of the favourites: the first entry equal to it,
 // letter case ignored by the platform's comparison in the user's locale, is

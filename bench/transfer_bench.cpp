@@ -35,6 +35,8 @@ public:
   }
   void Beep(UINT) override {}
   void ReportFailure(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+  std::string SpecialFolder(int) override { return std::string(); }
+  void FavouritePutFirst(const std::string&) override {}
 };
 
 double ProgramLoop(const TStringList& sources, const std::string& folder) {

@@ -105,7 +105,8 @@ TSize MeasureAverageChar(TCanvas& canvas) {
 
 TSize MeasureMessageText(TCanvas& canvas, const std::string& text, int screenWidth) {
   TRect r(0, 0, screenWidth / 2, 0);
-  canvas.DrawText(text, r, DT_CALCRECT | DT_WORDBREAK);
+  // The message is shown as given: an "&" in a file name is text, not a mark.
+  canvas.DrawText(text, r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
   return TSize{r.Right, r.Bottom};
 }
 
@@ -179,6 +180,7 @@ TMessageForm* CreateMessageDialog(const std::string& text, TMsgDlgType type, TMs
   // The measured extent is final: the label must not size itself.
   message->SetAutoSize(false);
   message->SetWordWrap(true);
+  message->SetShowAccelChar(false);
   message->SetCaption(text);
   message->SetBounds(l.MessageBounds.Left, l.MessageBounds.Top, l.MessageBounds.Width(),
                      l.MessageBounds.Height());

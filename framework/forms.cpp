@@ -421,6 +421,10 @@ void TCustomForm::DoClose(TCloseAction& action) {
   if (OnClose) OnClose(this, action);
 }
 
+void TCustomForm::BlockInput(bool block) {
+  if (handle_) EnableWindow(handle_, block ? FALSE : TRUE);
+}
+
 void TCustomForm::Close() {
   if (modal_) {
     modal_result_ = mrCancel;

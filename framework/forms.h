@@ -73,6 +73,11 @@ public:
   void SetFormClientHeight(int v);
   bool Modal() const { return modal_; }
 
+  // Keeps the user's input away from the window while block holds, the way a
+  // modal window keeps it from the others: Enabled and the controls' looks
+  // stay as they are.
+  void BlockInput(bool block);
+
   void Close();
   bool CloseQuery();
   int ShowModal();

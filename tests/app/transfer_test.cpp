@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +47,14 @@ public:
   }
   void Beep(UINT type) override { log.push_back("beep " + std::to_string(type)); }
   void ReportFailure(const std::string& text) override { log.push_back("report " + text); }
+  std::string SpecialFolder(int csidl) override {
+    log.push_back("special " + std::to_string(csidl));
+    return csidl == CSIDL_DESKTOP ? desktop : personal;
+  }
+  void FavouritePutFirst(const std::string& folder) override { log.push_back("first " + folder); }
+
+  std::string desktop = "C:\\Desk";
+  std::string personal = "C:\\Docs";
 };
 
 std::unique_ptr<TStringList> Sources(std::initializer_list<const char*> paths) {
@@ -173,18 +183,85 @@ TEST_F(ShellRequest, MovesAndCopiesRealFilesWholeNamesIncluded) {
   EXPECT_EQ(Bytes(dir_ + "日本語 名前.txt"), "new");
 }
 
-TEST_F(ShellRequest, RefusesADestinationTooLongForTheRequest) {
-  Put(dir_ + "long.txt", "kept");
-  // 259 bytes do not fit the 260-byte buffer with its two NULs; 258 do.
-  const std::string folder = dir_ + std::string(300, 'x');
-  std::string dest = DestinationPath(folder, "long.txt");
-  dest.resize(kMaxDestinationBytes + 1, 'y');
-  EXPECT_FALSE(ShellFileOp(dir_ + "long.txt", dest, FO_MOVE, nullptr));
-  EXPECT_EQ(Bytes(dir_ + "long.txt"), "kept");
-  // The longest destination that fits reaches the shell (which then decides).
-  const std::string fits = dir_ + std::string(kMaxDestinationBytes - dir_.size(), 'z');
+TEST_F(ShellRequest, RefusesTooLongDestinationsAndPatternsBeforeTheShell) {
+  // Two real destinations in a real folder, one of 258 bytes and one of 259:
+  // the shell could carry out both, so only a refusal keeps the second file.
+  std::string folder = dir_ + "deep";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  while (folder.size() < kMaxDestinationBytes - 20) {
+    folder += "\\" + std::string(std::min<size_t>(100, kMaxDestinationBytes - 20 - folder.size()), 'd');
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+  }
+  const size_t room = kMaxDestinationBytes - folder.size() - 1;
+  const std::string fitting = std::string(room - 4, 'f') + ".txt";
+  const std::string tooLong = std::string(room - 3, 'g') + ".txt";
+  Put(dir_ + fitting, "fits");
+  Put(dir_ + tooLong, "kept");
+  const std::string fits = DestinationPath(folder, fitting);
+  const std::string over = DestinationPath(folder, tooLong);
   ASSERT_EQ(fits.size(), kMaxDestinationBytes);
-  const bool moved = ShellFileOp(dir_ + "long.txt", fits, FO_MOVE, nullptr);
-  EXPECT_EQ(moved, Bytes(dir_ + "long.txt") == "<missing>");
+  ASSERT_EQ(over.size(), kMaxDestinationBytes + 1);
+  EXPECT_TRUE(ShellFileOp(dir_ + fitting, fits, FO_MOVE, nullptr));
+  EXPECT_EQ(Bytes(fits), "fits");
+  EXPECT_FALSE(ShellFileOp(dir_ + tooLong, over, FO_MOVE, nullptr));
+  EXPECT_EQ(Bytes(dir_ + tooLong), "kept");
+  EXPECT_EQ(Bytes(over), "<missing>");
   DeleteFileA(fits.c_str());
+  for (std::string f = folder; f.size() > dir_.size(); f = f.substr(0, f.rfind('\\')))
+    RemoveDirectoryA(f.c_str());
+
+  // "?" and "*" would be patterns to the shell: such a request touches
+  // nothing, whether the pattern is in the source or in the destination.
+  const std::string to = dir_ + "to";
+  ASSERT_TRUE(CreateDirectoryA(to.c_str(), nullptr));
+  Put(dir_ + "b1.txt", "bystander");
+  Put(dir_ + "c.txt", "named");
+  EXPECT_FALSE(ShellFileOp(dir_ + "b?.txt", to + "\\b?.txt", FO_MOVE, nullptr));
+  EXPECT_FALSE(ShellFileOp(dir_ + "b*", to + "\\x.txt", FO_COPY, nullptr));
+  EXPECT_FALSE(ShellFileOp(dir_ + "c.txt", to + "\\*.txt", FO_MOVE, nullptr));
+  EXPECT_EQ(Bytes(dir_ + "b1.txt"), "bystander");
+  EXPECT_EQ(Bytes(dir_ + "c.txt"), "named");
+  EXPECT_EQ(Bytes(to + "\\b1.txt"), "<missing>");
+  EXPECT_EQ(Bytes(to + "\\x.txt"), "<missing>");
+  for (const char* n : {"\\b1.txt", "\\c.txt", "\\x.txt"}) DeleteFileA((to + n).c_str());
+}
+
+TEST(Transfer, AfterASuccessTheFolderIsPutFirstAndTheRunEndsWithABeep) {
+  // A relative destination is taken from the program's folder; the guard
+  // looks up Desktop first, then My Documents, and the folder as typed goes
+  // into the favourites.
+  RecordingSite site;
+  site.existing = {"P:\\prog\\out\\a.txt"};
+  TStringList favourites;
+  favourites.Add("C:\\Old");
+  favourites.Add("OUT");
+  auto sources = Sources({"C:\\a.txt", "C:\\b.txt"});
+  EXPECT_TRUE(SendFiles(*sources, "out", "P:\\prog\\", 0, favourites, site));
+  const std::string asterisk = "beep " + std::to_string(MB_ICONASTERISK);
+  EXPECT_EQ(site.log, (Log{"ask P:\\...\\a.txt", "move C:\\a.txt -> P:\\prog\\out\\a.txt",
+                           "move C:\\b.txt -> P:\\prog\\out\\b.txt", "special 0", "special 5",
+                           "first out", asterisk}));
+  EXPECT_EQ(favourites.Text(), "out\r\nC:\\Old\r\n");
+
+  // Left out of the favourites: a folder that is both special folders and
+  // names nothing; the run still ends with the beep and the close.
+  RecordingSite special;
+  special.desktop = special.personal = "Z:\\Same";
+  auto one = Sources({"C:\\a.txt"});
+  EXPECT_TRUE(SendFiles(*one, "Z:\\Same", "P:\\prog\\", 1, favourites, special));
+  EXPECT_EQ(special.log, (Log{"copy C:\\a.txt -> Z:\\Same\\a.txt", "special 0", "special 5", asterisk}));
+  EXPECT_EQ(favourites.Count(), 2);
+
+  // No success: no lookup, no favourite, no beep, and the window stays.
+  RecordingSite failing;
+  failing.results = {false};
+  EXPECT_FALSE(SendFiles(*one, "D:\\W", "P:\\prog\\", 0, favourites, failing));
+  EXPECT_EQ(failing.log.size(), 3u);  // the operation, its beep and its report
+  EXPECT_EQ(favourites.Text(), "out\r\nC:\\Old\r\n");
+
+  // Only a relative text is taken from the program's folder.
+  EXPECT_EQ(DestinationFolder("a\\b", "P:\\prog\\"), "P:\\prog\\a\\b");
+  EXPECT_EQ(DestinationFolder("a", "P:\\prog"), "P:\\prog\\a");
+  for (const char* kept : {"", "\\x", "D:x", "D:\\x", "\\\\server\\share"})
+    EXPECT_EQ(DestinationFolder(kept, "P:\\prog\\"), kept);
 }

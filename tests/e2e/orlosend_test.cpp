@@ -164,6 +164,24 @@ TEST_F(ProgramTest, FavouritesAreShownWholeAndSavedAsThirtyLinesWithCrLf) {
   ASSERT_EQ(items.size(), 35u);
   EXPECT_EQ(items[3], "D:\\...\\長い名前のフォルダ");
   EXPECT_EQ(items[34], "C:\\f35");
+
+  // A close that fails (the file held by another program) leaves every row
+  // working: row 33 still puts its folder into the field.
+  {
+    FileHolder other(FavouritesFile());
+    ASSERT_TRUE(other.Held());
+    ClickClose(w);
+    EXPECT_EQ(AnswerExceptionBox(), "ﾌｧｲﾙ " + FavouritesShown() + " を作成できません.");
+    EXPECT_FALSE(Program().WaitExit(300));
+  }
+  EXPECT_EQ(ListItems(w.list).size(), 35u);
+  SendMessageA(w.list, LB_SETTOPINDEX, 30, 0);
+  const int top = static_cast<int>(SendMessageA(w.list, LB_GETTOPINDEX, 0, 0));
+  ASSERT_GT(top, 20);
+  ClickFavourite(w, 32 - top);
+  EXPECT_TRUE(WaitUntil([&] { return Text(w.edit) == "C:\\f33"; })) << Text(w.edit);
+  EXPECT_EQ(TopWindows(Program().Id(), "#32770").size(), 0u) << "the click raised";
+  // The next close writes the first thirty.
   ASSERT_TRUE(CloseAndWait(w));
   std::string saved;
   for (const auto& l : expected) saved += l + "\r\n";
@@ -343,12 +361,8 @@ TEST_F(ProgramTest, FailuresAreReportedOneByOneAndTheWindowStaysWithoutSuccess) 
   SetText(w.edit, longFolder);
   Click(w.copy, 5, 5);
   ClickOk(w);
-  HWND box = WaitTopWindow(Program().Id(), "TMessageForm");
-  ASSERT_NE(box, nullptr) << "no message for a destination too long";
-  Click(Child(box, "TButton"), 5, 5);
-  box = WaitTopWindow(Program().Id(), "TMessageForm");
-  ASSERT_NE(box, nullptr);
-  Click(Child(box, "TButton"), 5, 5);
+  EXPECT_TRUE(AnswerFailure(longFolder + "\\a.txtのCopyに失敗しました"));
+  EXPECT_TRUE(AnswerFailure(longFolder + "\\b.txtのCopyに失敗しました"));
   EXPECT_FALSE(Program().WaitExit(500));
   EXPECT_TRUE(Exists(a));
 
@@ -441,9 +455,8 @@ TEST_F(ProgramTest, AwkwardSourcesAndDestinations) {
   SetText(w.edit, WithoutSlash(Target()));
   Click(w.copy, 5, 5);
   ClickOk(w);
-  HWND box = WaitTopWindow(Program().Id(), "TMessageForm");
-  ASSERT_NE(box, nullptr) << "a destination over 258 bytes was not refused";
-  Click(Child(box, "TButton"), 5, 5);
+  EXPECT_TRUE(AnswerFailure(Target() + "\\" + name + "のCopyに失敗しました"))
+      << "a destination over 258 bytes was not refused";
   EXPECT_FALSE(Program().WaitExit(500));
   EXPECT_EQ(FileBytes(longSource), "long");
   SetText(w.edit, shortFolder);
@@ -455,17 +468,20 @@ TEST_F(ProgramTest, AwkwardSourcesAndDestinations) {
   RemoveDirectoryA(shortFolder.c_str());
   if (!ended) return;
 
-  // A relative destination is taken from the program's own folder, where
-  // the shell starts it.
+  // A relative destination is taken from the program's own folder, whatever
+  // folder the program was started in.
   ASSERT_TRUE(CreateDirectoryA((ProgramFolder() + "rel").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((Sources() + "rel").c_str(), nullptr));
   const std::string plain = Source("plain.txt", "plain");
-  w = Start(plain);
+  Launch(plain, Sources());
+  w = Attach();
   ASSERT_TRUE(w.Found());
   EXPECT_TRUE(Checked(w.copy));  // as the last run left it
   SetText(w.edit, "rel");
   ClickOk(w);
   ASSERT_TRUE(Program().WaitExit(15000));
   EXPECT_EQ(FileBytes(ProgramFolder() + "rel\\plain.txt"), "plain");
+  EXPECT_FALSE(Exists(Sources() + "rel\\plain.txt"));
   EXPECT_TRUE(Exists(plain));
 }
 
@@ -581,4 +597,71 @@ TEST_F(ProgramTest, TheFolderPickerOpensOnTheDestinationAndFillsIt) {
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(picker); }));
   EXPECT_EQ(Text(w.edit), Root() + "nowhere");
   ASSERT_TRUE(CloseAndWait(w));
+}
+
+TEST_F(ProgramTest, NamesWithAnAmpersandAreShownAsTheyAre) {
+  // "R&D.txt" meets a same-named file, "Q&A.txt" is missing: the question and
+  // the failure message show the "&" as it is, not as an accelerator mark.
+  const std::string folder = WithoutSlash(Target());
+  const std::string rd = Source("R&D.txt", "new");
+  ASSERT_TRUE(PutFile(Target() + "R&D.txt", "old"));
+  MainWindow w = Start(rd + " " + Sources() + "Q&A.txt");
+  ASSERT_TRUE(w.Found());
+  EXPECT_EQ(Lines(w.memo), (Texts{"R&D.txt", "Q&A.txt"}));
+  SetText(w.edit, folder);
+  Click(w.copy, 5, 5);
+  ClickOk(w);
+  HWND q = WaitQuestionShowing(folder.substr(0, 3) + "...\\R&D.txt");
+  ASSERT_NE(q, nullptr);
+  // The buttons keep their accelerators: Y answers YES.
+  Key(FocusOf(q), 'Y');
+  EXPECT_TRUE(AnswerFailure(folder + "\\Q&A.txtのCopyに失敗しました"));
+  ASSERT_TRUE(Program().WaitExit(15000));
+  EXPECT_EQ(FileBytes(Target() + "R&D.txt"), "new");
+}
+
+TEST_F(ProgramTest, ACloseDuringTheQuestionEndsItUnansweredAndClosesAfterTheRun) {
+  const std::string folder = WithoutSlash(Target());
+  ASSERT_TRUE(PutFile(FavouritesFile(), "C:\\Tools\r\n"));
+  const std::string a = Source("a.txt", "new a"), b = Source("b.txt", "new b");
+  ASSERT_TRUE(PutFile(Target() + "a.txt", "old a"));
+  MainWindow w = Start(a + " " + b);
+  ASSERT_TRUE(w.Found());
+  SetText(w.edit, folder);
+  ClickOk(w);
+  ASSERT_NE(WaitQuestionShowing(folder.substr(0, 3) + "...\\a.txt"), nullptr);
+  // What a task bar's "close window" or the end of the session sends.
+  Close(w.form);
+  ASSERT_TRUE(Program().WaitExit(15000));
+  EXPECT_EQ(Program().ExitCode(), 0u);
+  // Nothing replaced without a YES; each file in exactly one place.
+  EXPECT_EQ(FileBytes(Target() + "a.txt"), "old a");
+  EXPECT_EQ(FileBytes(a), "new a");
+  EXPECT_NE(Exists(b), Exists(Target() + "b.txt"));
+  EXPECT_EQ(Setting("ToPath"), folder);
+  const std::string favourites = FileBytes(FavouritesFile());
+  EXPECT_TRUE(favourites == "C:\\Tools\r\n" || favourites == folder + "\r\nC:\\Tools\r\n") << favourites;
+}
+
+TEST_F(ProgramTest, TwoWindowsAtOnceKeepEachOthersFavourites) {
+  ASSERT_TRUE(PutFile(FavouritesFile(), "C:\\Old1\r\nC:\\Old2\r\n"));
+  const std::string x = Target() + "X", y = Target() + "Y";
+  ASSERT_TRUE(CreateDirectoryA(x.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA(y.c_str(), nullptr));
+  MainWindow a = Start(Source("a.txt"));
+  ASSERT_TRUE(a.Found());
+  Process second(ProgramFolder() + "orlosend.exe", Source("b.txt"), ProgramFolder());
+  MainWindow b = AttachTo(second);
+  ASSERT_TRUE(b.Found());
+
+  SetText(a.edit, x);
+  ClickOk(a);
+  ASSERT_TRUE(Program().WaitExit(15000));
+  EXPECT_EQ(FileBytes(FavouritesFile()), x + "\r\nC:\\Old1\r\nC:\\Old2\r\n");
+  SetText(b.edit, y);
+  ClickOk(b);
+  ASSERT_TRUE(second.WaitExit(15000));
+  EXPECT_TRUE(Exists(x + "\\a.txt"));
+  EXPECT_TRUE(Exists(y + "\\b.txt"));
+  EXPECT_EQ(FileBytes(FavouritesFile()), y + "\r\n" + x + "\r\nC:\\Old1\r\nC:\\Old2\r\n");
 }

@@ -63,15 +63,17 @@ MainWindow ProgramTest::Start(const std::string& args) {
   return Attach();
 }
 
-void ProgramTest::Launch(const std::string& args) {
-  process_ = Process(prog_ + "orlosend.exe", args, prog_);
+void ProgramTest::Launch(const std::string& args, const std::string& startIn) {
+  process_ = Process(prog_ + "orlosend.exe", args, startIn.empty() ? prog_ : startIn);
   EXPECT_TRUE(process_.Started());
 }
 
-MainWindow ProgramTest::Attach() {
+MainWindow ProgramTest::Attach() { return AttachTo(process_); }
+
+MainWindow ProgramTest::AttachTo(const Process& process) {
   MainWindow w;
-  if (!process_.Started()) return w;
-  w.form = WaitTopWindow(process_.Id(), "TForm1");
+  if (!process.Started()) return w;
+  w.form = WaitTopWindow(process.Id(), "TForm1");
   EXPECT_NE(w.form, nullptr) << "the main window did not come up";
   if (!w.form) return w;
   w.group = Child(w.form, "TRadioGroup");
@@ -115,8 +117,8 @@ HWND ProgramTest::WaitQuestionShowing(const std::string& shown, DWORD ms) {
   const bool up = WaitUntil([&] {
     auto list = TopWindows(process_.Id(), "TForm2");
     q = list.empty() ? nullptr : list.front();
-    return q && ShowsText(Shot::Of(q), RECT{8, 24, 225, 36}, shown, DT_CENTER | DT_EXPANDTABS,
-                          kWindowFont, 0x000000);
+    return q && ShowsText(Shot::Of(q), RECT{8, 24, 225, 36}, shown,
+                          DT_CENTER | DT_EXPANDTABS | DT_NOPREFIX, kWindowFont, 0x000000);
   }, ms);
   EXPECT_TRUE(up) << "no question showing " << shown;
   return up ? q : nullptr;
@@ -127,10 +129,28 @@ bool ProgramTest::AnswerFailure(const std::string& text) {
   EXPECT_NE(box, nullptr) << "no failure message for " << text;
   if (!box) return false;
   EXPECT_EQ(Text(box), "ORLO MOVE");
+  const UINT flags = DT_LEFT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX;
+  const int screen = GetSystemMetrics(SM_CXSCREEN);
+  const RECT bounds = WindowBounds(box);
+  if (bounds.right - bounds.left > screen) {
+    // Wider than the screen, the text cannot be read from it: its exact
+    // extent, the window's client width less two margins, stands for it.
+    const int x = MeasureText("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", DT_SINGLELINE,
+                              kWindowFont, screen).cx / 52;
+    const int margin = MulDiv(8, x, 4);
+    const int width = MeasureText(text, flags, kWindowFont, screen / 2).cx;
+    const bool matches = ClientSize(box).cx - 2 * margin == width;
+    EXPECT_EQ(ClientSize(box).cx - 2 * margin, width) << "the failure message is not \"" << text << "\"";
+    HWND ok = Child(box, "TButton");
+    if (ok) Click(ok, 5, 5);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+    return matches;
+  }
   Shot shot;
   const bool shown = WaitUntil([&] {
     shot = Shot::Of(box);
-    return FindText(shot, text, DT_LEFT | DT_WORDBREAK | DT_EXPANDTABS, kWindowFont, 0x000000);
+    // The message window wraps its text at half the screen's width.
+    return FindText(shot, text, flags, kWindowFont, 0x000000, nullptr, screen / 2);
   });
   EXPECT_TRUE(shown) << "the failure message does not show \"" << text << "\"";
   if (!shown) shot.Save(root_ + "..\\orlo_failure_message.bmp");

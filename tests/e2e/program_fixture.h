@@ -40,9 +40,12 @@ protected:
   // for its main window.
   MainWindow Start(const std::string& args = "");
   // Starts it without waiting (a box may come before the main window), and
-  // later finds the main window.
-  void Launch(const std::string& args = "");
+  // later finds the main window. The program starts in its own folder unless
+  // another is given.
+  void Launch(const std::string& args = "", const std::string& startIn = "");
   MainWindow Attach();
+  // The main window of another running copy of the program.
+  static MainWindow AttachTo(const Process& process);
   Process& Program() { return process_; }
 
   // Paths of this run; folders end with a backslash.

@@ -459,8 +459,24 @@ bool ShowsText(const Shot& shot, RECT rect, const std::string& text, UINT flags,
   return false;
 }
 
+SIZE MeasureText(const std::string& text, UINT flags, const TextFont& font, int wrapWidth) {
+  HDC screen = GetDC(nullptr);
+  HDC measure = CreateCompatibleDC(screen);
+  ReleaseDC(nullptr, screen);
+  HFONT f = CreateFontA(font.height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE, font.charset,
+                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                        font.face.c_str());
+  HGDIOBJ old = SelectObject(measure, f);
+  RECT box{0, 0, wrapWidth, 0};
+  DrawTextA(measure, text.data(), static_cast<int>(text.size()), &box, flags | DT_CALCRECT);
+  SelectObject(measure, old);
+  DeleteDC(measure);
+  DeleteObject(f);
+  return SIZE{box.right - box.left, box.bottom - box.top};
+}
+
 bool FindText(const Shot& shot, const std::string& text, UINT flags, const TextFont& font,
-              unsigned inkColor, POINT* at) {
+              unsigned inkColor, POINT* at, int wrapWidth) {
   if (shot.Empty() || text.empty()) return false;
   HDC screen = GetDC(nullptr);
   HDC measure = CreateCompatibleDC(screen);
@@ -469,7 +485,7 @@ bool FindText(const Shot& shot, const std::string& text, UINT flags, const TextF
                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
                         font.face.c_str());
   HGDIOBJ old = SelectObject(measure, f);
-  RECT box{0, 0, shot.Width(), 0};
+  RECT box{0, 0, wrapWidth > 0 ? wrapWidth : shot.Width(), 0};
   DrawTextA(measure, text.data(), static_cast<int>(text.size()), &box, flags | DT_CALCRECT);
   SelectObject(measure, old);
   DeleteDC(measure);

@@ -133,9 +133,14 @@ bool ShowsText(const Shot& shot, RECT rect, const std::string& text, UINT flags,
 // added to measure it) in the font and ink colour: the top-left corner of the
 // text's measured box at the first place where every ink pixel of the text
 // matches and no other pixel of the box has the ink colour. False when the
-// text is nowhere to be seen.
+// text is nowhere to be seen. A word-wrapped text is measured at wrapWidth
+// (the shot's width when 0), the width its window wrapped it at.
 bool FindText(const Shot& shot, const std::string& text, UINT flags, const TextFont& font,
-              unsigned inkColor, POINT* at = nullptr);
+              unsigned inkColor, POINT* at = nullptr, int wrapWidth = 0);
+
+// The extent DrawTextA gives the text (DT_CALCRECT added) in the font,
+// wrapped at wrapWidth when the flags ask for word breaks.
+SIZE MeasureText(const std::string& text, UINT flags, const TextFont& font, int wrapWidth);
 
 // Whole files, bypassing the program under test.
 bool PutFile(const std::string& path, const std::string& bytes);

@@ -1,0 +1,61 @@
+// Names of files by two forms: the path as the file system holds it (UTF-16)
+// and its form in the code page, which the windows show. The rest of the
+// program stays with the code page; only this unit and the calls it chooses
+// see the true names of files the code page cannot name.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+namespace orlo {
+
+class TFileName {
+public:
+  TFileName() = default;
+  // A path as the system holds it. The shown form has "?" for every
+  // character the code page cannot hold: never a look-alike letter, which
+  // would name another file.
+  static TFileName FromWide(const std::wstring& path);
+  // A path in the code page (typed, stored, or handed over in ANSI).
+  static TFileName FromAnsi(const std::string& path);
+
+  const std::string& Shown() const { return shown_; }
+  const std::wstring& Wide() const { return wide_; }
+  // The shown form names exactly this file, so the code page's calls serve:
+  // ordinary names take the same way as always.
+  bool Exact() const { return exact_; }
+  // The last part, after the last backslash or colon, in both forms.
+  TFileName Name() const;
+  // This folder, one backslash, and name (the backslash is added even when
+  // the folder ends with one).
+  TFileName Join(const TFileName& name) const;
+
+private:
+  std::string shown_;
+  std::wstring wide_;
+  bool exact_ = true;
+};
+
+// The process's arguments, split from its UTF-16 command line by the same
+// rules as the code-page split; the program's own name not included.
+std::vector<TFileName> CommandLineFiles();
+// The files of a drop, by their UTF-16 names.
+std::vector<TFileName> DroppedFiles(HDROP drop);
+
+// Whether a file or folder of that name exists.
+bool FileExists(const TFileName& path);
+// Whether the path holds "?" or "*", which the shell reads as a pattern.
+bool HasWildcard(const TFileName& path);
+// How long the path is for the shell's request: bytes in the code page, or
+// UTF-16 units where the code page cannot name it.
+size_t RequestLength(const TFileName& path);
+
+// One move or copy by the shell's file operation, through the code page's
+// call when both names are exact and the UTF-16 call otherwise; the same
+// flags, owner and progress title either way. True when the shell reports
+// success.
+bool ShellRequest(const TFileName& source, const TFileName& dest, UINT operation, HWND owner);
+
+}  // namespace orlo
