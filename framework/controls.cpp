@@ -385,7 +385,8 @@ void TControl::HandleMouse(TMessage& m) {
       bool clicked = control_state_ & csClicked;
       control_state_ &= ~csClicked;
       if (g_capture == this || CaptureControl() == this) SetCaptureControl(nullptr);
-      if (clicked && x >= 0 && y >= 0 && x < width_ && y < height_) {
+      // Only the client area clicks: a release on a window's border is outside.
+      if (clicked && x >= 0 && y >= 0 && x < ClientWidth() && y < ClientHeight()) {
         Click();
         if (watch.Destroyed()) return;
       }
