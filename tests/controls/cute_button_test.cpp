@@ -313,6 +313,31 @@ TEST(CuteButton, DescriptionLeavesOmittedPropertiesAtTheirDefaults) {
   form->Free();
 }
 
+TEST(CuteButton, DescriptionSetsOnlyWhatTheButtonPublishes) {
+  // One property of the button in a description: "read", or the error.
+  auto read = [](const char* name, const char* ident) {
+    TDescriptionBuilder b;
+    b.Signature().Record("TButtonForm", "ButtonForm").End();
+    b.Record("TCuteButton", "CuteButton1").Prop(name).Ident(ident).End().End();
+    b.End();
+    auto* form = new TButtonForm(nullptr);
+    std::string result = CaughtMessage([&] {
+      auto stream = MakeStream(b.Bytes());
+      form->ReadDescription(*stream);
+    });
+    form->Free();
+    return result == "(nothing raised)" ? std::string("read") : result;
+  };
+  // Published by the framework's bases and by the button.
+  EXPECT_EQ(read("OnEnter", "CuteButton1Click"), "read");
+  EXPECT_EQ(read("DragMode", "dmAutomatic"), "read");
+  EXPECT_EQ(read("Color", "clRed"), "read");
+  // The bases have these, the button does not publish them.
+  const std::string unknown = std::string("EReadError: ") + res::SUnknownProperty;
+  EXPECT_EQ(read("Align", "alClient"), unknown);
+  EXPECT_EQ(read("OnDblClick", "CuteButton1Click"), unknown);
+}
+
 TEST(CuteButton, PressWithoutAFormRaisesTheParentError) {
   TCuteButton b(nullptr);
   b.SetName("CuteButton9");
