@@ -493,6 +493,14 @@ void TControl::PropertyRead(const std::string& path) {
 
 void TControl::Loaded() {
   TComponent::Loaded();
+  // A description leaves out a value that equals its published default (a
+  // cute button's height of 25): that is a designed value too, and scales.
+  const struct { const char* name; uint8_t flag; } geometry[] = {
+      {"Left", sfLeft}, {"Top", sfTop}, {"Width", sfWidth}, {"Height", sfHeight}};
+  for (const auto& g : geometry) {
+    const TPropInfo* p = ClassType()->FindProp(g.name);
+    if (p && p->Default && p->GetOrd && p->GetOrd(this) == *p->Default) scale_flags_ |= g.flag;
+  }
   RequestAlign();
 }
 
