@@ -238,8 +238,8 @@ TEST_F(CuteButtonSetterTest, TimerExpiryAcceptsOnlyTheButtonsTimer) {
   EXPECT_EQ(CaughtMessage([&] { button->TimerExpired(form); }),
             "EInvalidCast: " + std::string(res::SInvalidCast));
 
-  // The button's own timer goes after one expiry; with nothing held down
-  // and no key drop-down, nothing opens.
+  // The button's own timer: armed by the Space key with the delay, the same
+  // one kept through key repeats, and freed when the key comes up.
   button->SetDropDownDelay(10000);
   button->SetDropDownMenu(menu);
   button->Perform(WM_KEYDOWN, VK_SPACE);  // arms the delay by key
