@@ -549,9 +549,10 @@ TEST(GradBoxBands, RowsOfTheWorkedExampleHeights) {
       EXPECT_EQ(c->At(4, row), BlueWhiteEntry(entry)) << ex.height << " high, row " << row;
     // Every row whole and in the colour of the last fill over it.
     model::Bands bands = model::BandsFor(ex.height);
-    if (ex.height == 255)  // a step of exactly one row: row r shows entry r + 1
+    if (ex.height == 255) {  // a step of exactly one row: row r shows entry r + 1
       for (int row = 0; row < 255; ++row)
         EXPECT_EQ(c->At(4, row), BlueWhiteEntry(row + 1)) << "255 high, row " << row;
+    }
     for (int row = 0; row < ex.height; ++row) {
       TColor want = BlueWhiteEntry(model::EntryAt(bands, row));
       EXPECT_EQ(CountColor(*c, TRect(0, row, 9, row + 1), want), 9)

@@ -152,7 +152,9 @@ TEST_P(ScreenDensityTest, EachWindowGrowsWithItsControlsAndOkAndCloseWork) {
         << "control " << i << " at (" << b.left << ", " << b.top << ", " << b.right << ", "
         << b.bottom << "), at 96 (" << a.left << ", " << a.top << ", " << a.right << ", "
         << a.bottom << ")";
-    if (Inside(a, inside96)) EXPECT_TRUE(Inside(b, inside)) << "control " << i;
+    if (Inside(a, inside96)) {
+      EXPECT_TRUE(Inside(b, inside)) << "control " << i;
+    }
   }
   for (HWND c : Children(w.form, "")) ExpectChildrenInside(c, "main window");
   ASSERT_TRUE(Reachable(w.close));
