@@ -20,6 +20,10 @@ ORLO_DEFINE_CLASS(TCuteButtonTimer, TTimer) {
 }
 
 ORLO_DEFINE_CLASS(TCuteButton, TCustomPanel) {
+  p.Inherited({"Name", "Tag", "Left", "Top", "Cursor", "Hint", "HelpContext", "Caption",
+               "DragCursor", "DragMode", "Enabled", "Font", "ParentFont", "ParentShowHint",
+               "PopupMenu", "ShowHint", "TabOrder", "Visible", "OnClick", "OnEnter", "OnExit",
+               "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp"});
   p.Enum("Alignment", &TCuteButton::Alignment, &TCuteButton::SetAlignment, AlignmentNames(), taCenter);
   p.Int("BevelWidth", &TCuteButton::BevelWidth, &TCuteButton::SetBevelWidth, 1);
   p.Int("BevelHighlightColor", &TCuteButton::BevelHighlightColor,

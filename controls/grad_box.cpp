@@ -33,6 +33,10 @@ const TEnumNames& FontStyle3DNames() {
 }
 
 ORLO_DEFINE_CLASS(TGradBox, TGraphicControl) {
+  p.Inherited({"Name", "Tag", "Left", "Top", "Width", "Height", "Cursor", "Hint", "Align",
+               "Caption", "DragCursor", "DragMode", "Enabled", "Font", "ParentFont",
+               "ParentShowHint", "PopupMenu", "ShowHint", "Visible", "OnClick", "OnDblClick",
+               "OnMouseDown", "OnMouseMove", "OnMouseUp"});
   p.Int("CaptionLeft", &TGradBox::CaptionLeft, &TGradBox::SetCaptionLeft, 10);
   p.Int("CaptionTop", &TGradBox::CaptionTop, &TGradBox::SetCaptionTop, 10);
   p.Int("TopColor", &TGradBox::TopColor, &TGradBox::SetTopColor, clGreen, &ColorIdents());

@@ -8,6 +8,7 @@
 // Getters and setters may be member functions or data members.
 #pragma once
 #include <functional>
+#include <initializer_list>
 #include <type_traits>
 
 #include "classes.h"
@@ -59,6 +60,14 @@ template <class T>
 class TClassBuilder {
 public:
   explicit TClassBuilder(TClassInfo& info) : info_(info) {}
+
+  // Publishes only these of the ancestors' properties (in any class that
+  // declares this, before or after its own).
+  TClassBuilder& Inherited(std::initializer_list<const char*> names) {
+    info_.NarrowsInherited = true;
+    for (const char* n : names) info_.InheritedProps.emplace_back(n);
+    return *this;
+  }
 
   template <class G, class S = std::nullptr_t>
   TClassBuilder& Int(const char* name, G get, S set = nullptr,

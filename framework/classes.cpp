@@ -41,6 +41,19 @@ struct TClassIndex {
   std::vector<const TPropInfo*> all;
 };
 
+static void NarrowTo(TClassIndex& idx, const std::vector<std::string>& keep) {
+  std::map<std::string, const TPropInfo*> props;
+  for (const std::string& name : keep) {
+    auto it = idx.props.find(UpperCaseAscii(name));
+    if (it != idx.props.end()) props.insert(*it);
+  }
+  std::vector<const TPropInfo*> all;
+  for (const TPropInfo* p : idx.all)
+    if (props.count(UpperCaseAscii(p->Name))) all.push_back(p);
+  idx.props = std::move(props);
+  idx.all = std::move(all);
+}
+
 const TClassIndex& TClassInfo::Index() const {
   if (!index_) {
     auto idx = std::make_shared<TClassIndex>();
@@ -48,6 +61,7 @@ const TClassIndex& TClassInfo::Index() const {
     for (const TClassInfo* c = this; c; c = c->Parent) chain.insert(chain.begin(), c);
     // Ancestors first, so a class's own declaration replaces an inherited one.
     for (const TClassInfo* c : chain) {
+      if (c->NarrowsInherited) NarrowTo(*idx, c->InheritedProps);
       for (const auto& p : c->Props) {
         auto key = UpperCaseAscii(p.Name);
         auto it = idx->props.find(key);

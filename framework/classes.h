@@ -21,6 +21,10 @@ struct TClassInfo {
   std::vector<TPropInfo> Props;      // own published properties, in declaration order
   std::vector<TMethodInfo> Methods;  // own published methods
   std::vector<TFieldInfo> Fields;    // own published component fields
+  // A class that publishes only some of what its ancestors publish names
+  // those here; the rest are unknown to it and to its descendants.
+  bool NarrowsInherited = false;
+  std::vector<std::string> InheritedProps;
 
   bool InheritsFrom(TClass other) const;
   // Lookups walk up to the root class; names ignore letter case.

@@ -385,7 +385,8 @@ void TControl::HandleMouse(TMessage& m) {
       bool clicked = control_state_ & csClicked;
       control_state_ &= ~csClicked;
       if (g_capture == this || CaptureControl() == this) SetCaptureControl(nullptr);
-      if (clicked && x >= 0 && y >= 0 && x < width_ && y < height_) {
+      // Only the client area clicks: a release on a window's border is outside.
+      if (clicked && x >= 0 && y >= 0 && x < ClientWidth() && y < ClientHeight()) {
         Click();
         if (watch.Destroyed()) return;
       }
@@ -492,6 +493,14 @@ void TControl::PropertyRead(const std::string& path) {
 
 void TControl::Loaded() {
   TComponent::Loaded();
+  // A description leaves out a value that equals its published default (a
+  // cute button's height of 25): that is a designed value too, and scales.
+  const struct { const char* name; uint8_t flag; } geometry[] = {
+      {"Left", sfLeft}, {"Top", sfTop}, {"Width", sfWidth}, {"Height", sfHeight}};
+  for (const auto& g : geometry) {
+    const TPropInfo* p = ClassType()->FindProp(g.name);
+    if (p && p->Default && p->GetOrd && p->GetOrd(this) == *p->Default) scale_flags_ |= g.flag;
+  }
   RequestAlign();
 }
 

@@ -67,7 +67,8 @@ enum : uint32_t {
   csPaintCopy = 1 << 5,
 };
 
-// What a description set of a control's geometry: the form scales only those.
+// What a description set of a control's geometry, stored or left at a
+// published default: the form scales only those.
 enum : uint8_t { sfLeft = 1, sfTop = 2, sfWidth = 4, sfHeight = 8, sfFont = 16 };
 
 struct THintInfo;

@@ -181,8 +181,26 @@ bool TCustomForm::ReadDefinedProperty(const std::string& name, TReader& reader) 
   return TWinControl::ReadDefinedProperty(name, reader);
 }
 
+namespace {
+// The frame of a window of this style on a screen of ppi pixels per inch,
+// as the platform would give it there (frames grow with the density);
+// the present screen's where the platform cannot tell.
+SIZE FrameSizeAt(DWORD style, DWORD exStyle, int ppi) {
+  using AdjustForDpi = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  static const AdjustForDpi adjust = reinterpret_cast<AdjustForDpi>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")));
+  RECT r{0, 0, 0, 0};
+  if (!(ppi > 0 && adjust && adjust(&r, style, FALSE, exStyle, static_cast<UINT>(ppi)))) {
+    r = RECT{0, 0, 0, 0};
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  }
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+}  // namespace
+
 void TCustomForm::ScaleAfterReading() {
   int screenPpi = Screen->PixelsPerInch();
+  const int designPpi = pixels_per_inch_;
   if (pixels_per_inch_ > 0 && text_height_ > 0) {
     if ((ScaleFlags() & sfFont) && screenPpi != pixels_per_inch_)
       Font()->SetHeight(MulDiv(Font()->Height(), screenPpi, pixels_per_inch_));
@@ -199,9 +217,18 @@ void TCustomForm::ScaleAfterReading() {
         ~Mark() { on = false; }
       } mark(scaling_description_);
       for (int i = 0; i < ControlCount(); ++i) Controls(i)->ChangeScale(t, text_height_);
-      if (stored_client_width_ > 0) stored_client_width_ = MulDiv(stored_client_width_, t, text_height_);
-      if (stored_client_height_ > 0)
-        stored_client_height_ = MulDiv(stored_client_height_, t, text_height_);
+      // A window described by its outer size grows its client area with its
+      // controls: the client area it had in the frame of the density it was
+      // designed at. The frame itself stays the platform's.
+      if (stored_client_width_ <= 0 || stored_client_height_ <= 0) {
+        DWORD style, ex;
+        FrameStyle(style, ex);
+        const SIZE frame = FrameSizeAt(style, ex, designPpi);
+        if (stored_client_width_ <= 0) stored_client_width_ = width_ - frame.cx;
+        if (stored_client_height_ <= 0) stored_client_height_ = height_ - frame.cy;
+      }
+      stored_client_width_ = MulDiv(stored_client_width_, t, text_height_);
+      stored_client_height_ = MulDiv(stored_client_height_, t, text_height_);
       text_height_ = t;
     }
   }

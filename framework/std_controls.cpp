@@ -157,7 +157,8 @@ ORLO_DEFINE_CLASS(TEdit, TCustomEdit) {
 }
 
 TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
-  SetControlStyle(csClickEvents | csSetCaption | csDoubleClicks | csFixedHeight);
+  // Not a fixed height: on a denser screen the edit grows with its font.
+  SetControlStyle(csClickEvents | csSetCaption | csDoubleClicks);
   width_ = 121;
   height_ = 21;
   SetTabStop(true);
@@ -289,7 +290,6 @@ ORLO_DEFINE_CLASS(TMemo, TCustomEdit) {
 }
 
 TMemo::TMemo(TComponent* owner) : TCustomEdit(owner) {
-  SetControlStyle(ControlStyle() & ~csFixedHeight);
   width_ = 185;
   height_ = 89;
   lines_ = new TMemoStrings(this);

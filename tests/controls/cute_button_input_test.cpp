@@ -213,6 +213,23 @@ TEST_F(CuteButtonInputTest, PressAndReleaseInsideClicksOnceWhilePressed) {
   EXPECT_TRUE(button->Focused());
   EXPECT_EQ(button->OuterBevel(), bvNone);
   EXPECT_EQ(rec.clicks, 1);
+
+  // With a border the window is larger than its client area: a release on
+  // the border is outside, as the face shows, and only the client area clicks.
+  button->SetBorderStyle(bsSingle);
+  Pump();
+  const int cw = button->ClientWidth(), ch = button->ClientHeight();
+  ASSERT_LT(cw, button->Width());
+  ASSERT_LT(ch, button->Height());
+  for (TPoint border : {TPoint(cw, 5), TPoint(5, ch)}) {
+    Post(WM_LBUTTONDOWN, MK_LBUTTON, 5, 5);
+    Post(WM_LBUTTONUP, 0, border.X, border.Y);
+    Pump();
+    EXPECT_EQ(rec.clicks, 1) << "a release at " << border.X << ", " << border.Y;
+    EXPECT_EQ(button->OuterBevel(), bvNone);
+  }
+  Click(cw - 1, ch - 1);
+  EXPECT_EQ(rec.clicks, 2);
 }
 
 TEST_F(CuteButtonInputTest, DoubleClickGivesOneClick) {

@@ -162,11 +162,15 @@ TEST_F(CuteButtonPaintTest, FlatWorkedExampleAtRestHotAndPressed) {
     TPixelModel m(89, 25, kFace);
     m.Frame(TRect(0, 0, 89, 25), kLight, kDark, 3);
     DrawCaptionOnto(m, "OK", TRect(3, 3, 86, 22), format, clBlack);
-    EXPECT_EQ(FirstDifference(*Painted(), m), "");
-    EXPECT_EQ(m.At(0, 0), kLight);
-    EXPECT_EQ(m.At(88, 24), kDark);
-    EXPECT_EQ(m.At(2, 21), kLight);
-    EXPECT_EQ(m.At(2, 22), kDark);
+    const auto painted = Painted();
+    EXPECT_EQ(FirstDifference(*painted, m), "");
+    // The corners of the rings as painted: each ring's lit side runs down
+    // its left edge to one pixel above its own bottom row.
+    EXPECT_EQ(painted->At(0, 0), kLight);
+    EXPECT_EQ(painted->At(88, 24), kDark);
+    EXPECT_EQ(painted->At(2, 21), kLight);
+    EXPECT_EQ(painted->At(2, 22), kDark);
+    EXPECT_EQ(painted->At(3, 3), kFace);
   }
   {  // pressed: the rings in swapped colours, the caption's box from (5, 5)
     SCOPED_TRACE("pressed");
@@ -199,9 +203,13 @@ TEST_F(CuteButtonPaintTest, DefaultButtonShowsOneRaisedRingInSystemColours) {
   c->Clear(clLime);
   plain.Perform(WM_PAINT, reinterpret_cast<WPARAM>(c->Handle()));
   TPixelModel m(75, 25, Sys(COLOR_BTNFACE));
-  EXPECT_EQ(m.Frame(TRect(0, 0, 75, 25), Sys(COLOR_BTNHIGHLIGHT), Sys(COLOR_BTNSHADOW), 1),
-            TRect(1, 1, 74, 24));
+  m.Frame(TRect(0, 0, 75, 25), Sys(COLOR_BTNHIGHLIGHT), Sys(COLOR_BTNSHADOW), 1);
   EXPECT_EQ(FirstDifference(*c, m), "");
+  // One ring: the painted face starts one pixel in on every side.
+  EXPECT_EQ(c->At(0, 23), Sys(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(c->At(74, 1), Sys(COLOR_BTNSHADOW));
+  EXPECT_EQ(c->At(1, 1), Sys(COLOR_BTNFACE));
+  EXPECT_EQ(c->At(73, 23), Sys(COLOR_BTNFACE));
 
   // Hot: a second raised ring inside the first; pressed: the outer one lowered.
   plain.SetOuterBevel(bvRaised);

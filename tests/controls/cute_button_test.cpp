@@ -238,8 +238,8 @@ TEST_F(CuteButtonSetterTest, TimerExpiryAcceptsOnlyTheButtonsTimer) {
   EXPECT_EQ(CaughtMessage([&] { button->TimerExpired(form); }),
             "EInvalidCast: " + std::string(res::SInvalidCast));
 
-  // The button's own timer goes after one expiry; with nothing held down
-  // and no key drop-down, nothing opens.
+  // The button's own timer: armed by the Space key with the delay, the same
+  // one kept through key repeats, and freed when the key comes up.
   button->SetDropDownDelay(10000);
   button->SetDropDownMenu(menu);
   button->Perform(WM_KEYDOWN, VK_SPACE);  // arms the delay by key
@@ -311,6 +311,31 @@ TEST(CuteButton, DescriptionLeavesOmittedPropertiesAtTheirDefaults) {
   EXPECT_EQ(two->InnerBevel(), bvRaised);
   EXPECT_EQ(two->DropDownMenu(), nullptr);
   form->Free();
+}
+
+TEST(CuteButton, DescriptionSetsOnlyWhatTheButtonPublishes) {
+  // One property of the button in a description: "read", or the error.
+  auto read = [](const char* name, const char* ident) {
+    TDescriptionBuilder b;
+    b.Signature().Record("TButtonForm", "ButtonForm").End();
+    b.Record("TCuteButton", "CuteButton1").Prop(name).Ident(ident).End().End();
+    b.End();
+    auto* form = new TButtonForm(nullptr);
+    std::string result = CaughtMessage([&] {
+      auto stream = MakeStream(b.Bytes());
+      form->ReadDescription(*stream);
+    });
+    form->Free();
+    return result == "(nothing raised)" ? std::string("read") : result;
+  };
+  // Published by the framework's bases and by the button.
+  EXPECT_EQ(read("OnEnter", "CuteButton1Click"), "read");
+  EXPECT_EQ(read("DragMode", "dmAutomatic"), "read");
+  EXPECT_EQ(read("Color", "clRed"), "read");
+  // The bases have these, the button does not publish them.
+  const std::string unknown = std::string("EReadError: ") + res::SUnknownProperty;
+  EXPECT_EQ(read("Align", "alClient"), unknown);
+  EXPECT_EQ(read("OnDblClick", "CuteButton1Click"), unknown);
 }
 
 TEST(CuteButton, PressWithoutAFormRaisesTheParentError) {

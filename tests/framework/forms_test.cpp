@@ -195,8 +195,8 @@ TEST_F(FormsTest, ScalesOnlyWhatTheDescriptionSetByTheTextHeight) {
   // Nothing of the geometry stored: nothing scaled.
   EXPECT_EQ(f->Button1->BoundsRect(), TRect(0, 0, 75, 25));
   EXPECT_EQ(f->Named1->BoundsRect(), TRect(0, 0, 20, 20));
-  // A fixed height is kept.
-  EXPECT_EQ(f->Edit1->BoundsRect(), TRect(6, 8, 106, 29));
+  // An edit grows with its font: its stored height scales too.
+  EXPECT_EQ(f->Edit1->BoundsRect(), TRect(6, 8, 106, 50));
   // An own font set by the description grows with the rest; one whose size
   // the description left alone does not.
   EXPECT_FALSE(f->Own1->ParentFont());

@@ -324,7 +324,7 @@ TEST_F(SpeedButtonTest, TransparentColourFollowsEveryChangeOfThePicture) {
   LoadPicture(*b->Glyph(), 24, 24, FolderPixel);
   EXPECT_EQ(b->GlyphHolder()->TransparentColor(), kBack);
 
-  // Drawn on in place, the lower-left pixel is taken again.
+  // Another picture assigned: its own lower-left pixel is taken.
   TBitmap other;
   LoadPicture(other, 24, 24, [](int x, int y) { return y == 23 && x == 0 ? kBlue : clWhite; });
   b->SetGlyph(&other);
