@@ -352,12 +352,15 @@ namespace {
 int g_pattern_users = 0;
 TBitmap* g_pattern = nullptr;
 uint32_t g_pattern_face = 0;
+HBRUSH g_pattern_brush = nullptr;  // made from the pattern as it is now
 }  // namespace
 
 void AddButtonPatternUser() { ++g_pattern_users; }
 
 void RemoveButtonPatternUser() {
   if (g_pattern_users > 0 && --g_pattern_users == 0) {
+    if (g_pattern_brush) DeleteObject(g_pattern_brush);
+    g_pattern_brush = nullptr;
     delete g_pattern;
     g_pattern = nullptr;
   }
@@ -380,7 +383,19 @@ TBitmap* ButtonPattern() {
     for (int x = 0; x < 8; ++x)
       g_pattern->SetPixel(x, y, ((x + y) & 1) == 0 ? clWhite : static_cast<TColor>(face));
   g_pattern_face = face;
+  // A brush holds a copy of the pattern: the old one shows the old face.
+  if (g_pattern_brush) DeleteObject(g_pattern_brush);
+  g_pattern_brush = nullptr;
   return g_pattern;
+}
+
+HBRUSH ButtonPatternBrush() {
+  TBitmap* pattern = ButtonPattern();
+  if (!g_pattern_brush) {
+    g_pattern_brush = CreatePatternBrush(pattern->Handle());
+    if (!g_pattern_brush) OutOfResources();
+  }
+  return g_pattern_brush;
 }
 
 }  // namespace orlo

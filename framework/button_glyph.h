@@ -74,5 +74,8 @@ private:
 void AddButtonPatternUser();
 void RemoveButtonPatternUser();
 TBitmap* ButtonPattern();
+// A brush of that pattern, kept with it: a held-down button's repaint makes
+// no brush of its own.
+HBRUSH ButtonPatternBrush();
 
 }  // namespace orlo

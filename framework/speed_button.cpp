@@ -210,10 +210,8 @@ void TSpeedButton::Paint() {
   if (state_ == bsExclusive) {
     content.Right -= 1;
     content.Bottom -= 1;
-    c.Brush()->SetStyle(bsSolid);
-    c.Brush()->SetBitmap(ButtonPattern());
-    c.FillRect(content);
-    c.Brush()->SetBitmap(nullptr);
+    RECT r = content;
+    FillRect(c.BareHandle(), &r, ButtonPatternBrush());
   }
   TPoint glyphAt;
   TRect textRect;
