@@ -5,9 +5,9 @@
 // for a delay.
 #pragma once
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
-#include <cstdint>
 #include <tuple>
 
 #include "menus.h"

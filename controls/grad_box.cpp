@@ -1,7 +1,6 @@
 #include "grad_box.h"
 
 #include <algorithm>
-#include <climits>
 
 #include "class_builder.h"
 #include "extended_precision.h"
