@@ -1,11 +1,13 @@
 #include "shell_folders.h"
 
-#include <objbase.h>
 #include <shlobj.h>
 
 #include "application.h"
 
 namespace orlo {
+
+// Item lists are freed with the shell's own ILFree: the program then needs
+// no COM library, which would be loaded at every start for one call.
 
 namespace {
 
@@ -22,7 +24,7 @@ std::string GetSpecialFolderPath(int csidl) {
   char path[264] = {};
   if (SUCCEEDED(SHGetSpecialFolderLocation(Application->Handle(), csidl, &list)) && list) {
     if (!SHGetPathFromIDListA(list, path)) path[0] = '\0';
-    CoTaskMemFree(list);
+    ILFree(list);
   }
   return path;
 }
@@ -41,7 +43,7 @@ int BrowseForFolder(HWND owner, int noPreselect, const char* title, char* path) 
   if (!list) return 0;
   char chosen[MAX_PATH] = {};
   const int ok = SHGetPathFromIDListA(list, chosen) ? 1 : 0;
-  CoTaskMemFree(list);
+  ILFree(list);
   if (ok == 1) lstrcpyA(path, chosen);
   return ok;
 }

@@ -12,8 +12,12 @@ source tools/arch.sh
 base="${ORLO_BUILD_DIR:-$here/build}"
 arch="$(orlo_run_arch)"
 orlo_build "$base" "$arch" >/dev/null
-# The product's size is the i686 build's, whatever runs here.
-[ "$arch" = i686 ] || orlo_build "$base" i686 >/dev/null
+# The product's size is the i686 build's, whatever runs here: only the
+# program itself is built for it when its programs cannot run here.
+if [ "$arch" != i686 ]; then
+  cmake -S . -B "$base/i686" -G Ninja -DORLO_ARCH=i686 -DORLO_WINE_STATE="$base/wine-state" >/dev/null
+  cmake --build "$base/i686" --target orlosend >/dev/null
+fi
 orlo_write_runner "$base"
 b="$base/$arch"
 run="$b/wine-run"
@@ -27,6 +31,10 @@ echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //
      "programs: $arch, pinned to CPU 0"
 echo
 pin "$run" "$b/bench/startup_bench.exe" "$b/app/orlosend.exe" "$b/bench/bare_window.exe" "${ROUNDS:-30}"
+echo
+echo "timeline of one start (the program's entry steps, stamped; a warm start first):"
+pin "$run" "$b/bench/startup_timeline_bench.exe" >/dev/null
+pin "$run" "$b/bench/startup_timeline_bench.exe"
 echo
 pin "$run" "$b/bench/transfer_bench.exe" 1000 "${TRANSFER_ROUNDS:-16}"
 if [ -f "$b/bench/paint_bench.exe" ]; then

@@ -164,10 +164,82 @@ int ClampCoordinate(int64_t v) {
 
 }  // namespace
 
+// Everything a face is painted from besides its state (the outer bevel).
+TCuteButton::TFaceKey TCuteButton::CurrentFaceKey() const {
+  TFaceKey k;
+  const TRect client = ClientRect();
+  const TFont* f = Font();
+  k.ints = {client.Width(), client.Height(), Brush()->Color(), Brush()->Style(),
+            FDisabledColor, FUseDisabledColor, Enabled(), InnerBevel(), BevelWidth(),
+            FBevelHighlightColor, FBevelShadowColor, FFlat, Alignment(), FLayout, FMarginX,
+            FMarginY, f->Height(), f->Charset(), static_cast<int>(f->Style().Bits()), f->Pitch(),
+            f->Color(), static_cast<int>(SystemColorsGeneration())};
+  k.fontName = f->Name();
+  k.caption = TControl::GetText();
+  return k;
+}
+
 void TCuteButton::Paint() {
   TCanvas* c = Canvas();
   const TRect client = ClientRect();
-  TRect r = client;
+  // A face is the same picture for as long as nothing it is painted from
+  // changes, so each state's face is painted once into a bitmap of its own
+  // and copied onto the window after that. A face that lets anything
+  // through (a clear or pattern brush) or would take a large bitmap is
+  // painted straight on.
+  const bool opaque = Brush()->Style() == bsSolid && !Brush()->Bitmap();
+  const int64_t pixels = int64_t{client.Width()} * client.Height();
+  if (!opaque || pixels <= 0 || pixels > kMaxCachedFacePixels) {
+    FFaces = {};
+    PaintFace(*c);
+  } else {
+    TFaceKey key = CurrentFaceKey();
+    if (!(key == FFaceKey)) {
+      FFaces = {};
+      FFaceKey = std::move(key);
+    }
+    std::unique_ptr<TMemoryCanvas>& face = FFaces[static_cast<size_t>(OuterBevel())];
+    if (!face) {
+      auto painted = std::make_unique<TMemoryCanvas>(client.Width(), client.Height());
+      PaintFace(*painted);
+      face = std::move(painted);
+    }
+    BitBlt(c->BareHandle(), 0, 0, client.Width(), client.Height(), face->BareHandle(), 0, 0,
+           SRCCOPY);
+  }
+  if (FShowFocusRect && Focused()) {
+    TRect t = TextRect();
+    t.Inflate(-2, -2);
+    c->DrawFocusRect(t);
+  }
+}
+
+TRect TCuteButton::TextRect() const {
+  // The text rectangle does not follow the face: only a press shifts it.
+  const TRect client = ClientRect();
+  const int width = BevelWidth();
+  const int64_t d = FFlat ? int64_t{width} : 2 * int64_t{width};
+  int64_t left = client.Left + d, top = client.Top + d;
+  int64_t right = client.Right - d, bottom = client.Bottom - d;
+  if (FMarginX != -1) {
+    if (Alignment() == taLeftJustify) left += FMarginX;
+    else if (Alignment() == taRightJustify) right -= FMarginX;
+  }
+  if (FMarginY != -1) {
+    if (FLayout == tlTop) top += FMarginY;
+    else if (FLayout == tlBottom) bottom -= FMarginY;
+  }
+  if (OuterBevel() == bvLowered) {
+    left += 2;
+    top += 2;
+  }
+  return TRect(ClampCoordinate(left), ClampCoordinate(top), ClampCoordinate(right),
+               ClampCoordinate(bottom));
+}
+
+void TCuteButton::PaintFace(TCanvas& canvas) {
+  TCanvas* c = &canvas;
+  TRect r = ClientRect();
 
   c->SetBrush(Brush());
   if (FUseDisabledColor && !Enabled()) c->Brush()->SetColor(FDisabledColor);
@@ -186,25 +258,7 @@ void TCuteButton::Paint() {
   bevel(OuterBevel());
   bevel(InnerBevel());
 
-  // The text rectangle does not follow the face: only a press shifts it.
-  const int64_t d = FFlat ? int64_t{width} : 2 * int64_t{width};
-  int64_t left = client.Left + d, top = client.Top + d;
-  int64_t right = client.Right - d, bottom = client.Bottom - d;
-  if (FMarginX != -1) {
-    if (Alignment() == taLeftJustify) left += FMarginX;
-    else if (Alignment() == taRightJustify) right -= FMarginX;
-  }
-  if (FMarginY != -1) {
-    if (FLayout == tlTop) top += FMarginY;
-    else if (FLayout == tlBottom) bottom -= FMarginY;
-  }
-  if (OuterBevel() == bvLowered) {
-    left += 2;
-    top += 2;
-  }
-  TRect t(ClampCoordinate(left), ClampCoordinate(top), ClampCoordinate(right),
-          ClampCoordinate(bottom));
-
+  TRect t = TextRect();
   const UINT horizontal = Alignment() == taRightJustify ? DT_RIGHT
                          : Alignment() == taCenter       ? DT_CENTER
                                                          : DT_LEFT;
@@ -224,11 +278,6 @@ void TCuteButton::Paint() {
     c->Font()->SetColor(clBtnShadow);
   }
   c->DrawText(caption, t, format);
-
-  if (FShowFocusRect && Focused()) {
-    t.Inflate(-2, -2);
-    c->DrawFocusRect(t);
-  }
 }
 
 // --- clicks ----------------------------------------------------------------------

@@ -4,6 +4,12 @@
 // menu that opens just below it, at once or after the button has been held
 // for a delay.
 #pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <tuple>
+
 #include "menus.h"
 #include "panels.h"
 #include "timers.h"
@@ -98,6 +104,24 @@ private:
   bool IsAccelerator(unsigned char c) const;
   void DialogChar(TMessage& m);
   void DropTimer();
+
+  // Painting. A face is kept per state (none, lowered, raised outer bevel)
+  // with the key of everything else it was painted from; any change of the
+  // key drops them all.
+  struct TFaceKey {
+    std::array<int, 22> ints;  // size, colours, bevels, placement, font values, system colours
+    std::string fontName;
+    std::string caption;
+    bool operator==(const TFaceKey& o) const {
+      return std::tie(ints, fontName, caption) == std::tie(o.ints, o.fontName, o.caption);
+    }
+  };
+  static constexpr int64_t kMaxCachedFacePixels = 1 << 16;
+  TFaceKey CurrentFaceKey() const;
+  void PaintFace(TCanvas& canvas);
+  TRect TextRect() const;
+  TFaceKey FFaceKey;
+  std::array<std::unique_ptr<TMemoryCanvas>, 3> FFaces;
 
   // Zero until the constructor sets them, as every field starts.
   TColor FBevelShadowColor = 0;

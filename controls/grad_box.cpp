@@ -1,7 +1,6 @@
 #include "grad_box.h"
 
 #include <algorithm>
-#include <climits>
 
 #include "class_builder.h"
 #include "extended_precision.h"
@@ -14,10 +13,6 @@ namespace {
 // Every division by 255 of the gradient is a multiplication by it, so the
 // bands come out the same on every machine that has the format.
 constexpr long double kOneBy255 = 0x8080808080808081p-71L;
-
-int ClampToInt(int64_t v) {
-  return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX));
-}
 
 }  // namespace
 
@@ -188,18 +183,46 @@ void TGradBox::PaintBands() {
     default: return;
   }
   TCanvas* c = Canvas();
+  // The bands are runs of whole rows (or columns): the colour of each line is
+  // worked out here, for the lines that can show, and the platform repeats
+  // that one column (or row) across the box in a single call instead of 256
+  // fills. The lines come out as the fills would leave them.
+  const TRect clip = c->ClipRect();
+  const int64_t lineFrom = std::max(0, stacked ? clip.Top : clip.Left);
+  const int64_t acrossFrom = std::max(0, stacked ? clip.Left : clip.Top);
+  const int64_t acrossTo = std::min(stacked ? Width() : Height(), stacked ? clip.Right : clip.Bottom);
+  int64_t lineTo = stacked ? clip.Bottom : clip.Right;
+
   TExtendedPrecision precision;
   const long double step = static_cast<long double>(stacked ? Height() : Width()) * kOneBy255;
   const int64_t band = static_cast<int64_t>(step + 1.0L);
+  // The last fill starts at trunc(254 x step) and reaches the box's far edge.
+  lineTo = std::min(lineTo, static_cast<int64_t>(254.0L * step) + band);
+  const bool visible = lineFrom < lineTo && acrossFrom < acrossTo;
+  if (visible) FLines.assign(static_cast<size_t>(lineTo - lineFrom), 0);
   // Each band starts where the band before started, so the first two fills
-  // cover the same pixels and entry 0 never shows; later fills win.
+  // cover the same lines and entry 0 never shows; later fills win.
   int64_t start = 0;
-  for (int k = 0; k < 256; ++k) {
-    const int from = ClampToInt(start), to = ClampToInt(start + band);
-    c->Brush()->SetColor(FGradTable[static_cast<size_t>(k)]);
-    c->FillRect(stacked ? TRect(0, from, Width(), to) : TRect(from, 0, to, Height()));
+  for (int k = 0; visible && k < 256; ++k) {
+    const int64_t from = std::max(start, lineFrom), to = std::min(start + band, lineTo);
+    if (from < to) {
+      const uint32_t rgb = ColorToRGB(FGradTable[static_cast<size_t>(k)]);
+      const uint32_t pixel = (RedOf(rgb) << 16) | (GreenOf(rgb) << 8) | BlueOf(rgb);
+      std::fill(FLines.begin() + (from - lineFrom), FLines.begin() + (to - lineFrom), pixel);
+    }
     start = static_cast<int64_t>(static_cast<long double>(k) * step);
   }
+  if (visible) {
+    const int lines = static_cast<int>(lineTo - lineFrom);
+    const int a = static_cast<int>(acrossFrom), b = static_cast<int>(acrossTo);
+    const int l = static_cast<int>(lineFrom), m = static_cast<int>(lineTo);
+    if (stacked)
+      c->DrawPixels(TRect(a, l, b, m), 1, lines, FLines.data());
+    else
+      c->DrawPixels(TRect(l, a, m, b), lines, 1, FLines.data());
+  }
+  // The canvas is left as the last fill would leave it.
+  c->Brush()->SetColor(FGradTable[255]);
 }
 
 void TGradBox::Paint() {

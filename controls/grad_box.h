@@ -5,6 +5,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "controls.h"
 
@@ -80,6 +81,7 @@ private:
   TFontStyle3D FStyle3D = fsRaise3D;
   TGradStyle FGradStyle = gsTopBottom;
   std::array<TColor, 256> FGradTable{};
+  std::vector<uint32_t> FLines;  // scratch of the bands' paint: one pixel a line
 };
 
 }  // namespace orlo

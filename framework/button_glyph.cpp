@@ -1,5 +1,6 @@
 #include "button_glyph.h"
 
+#include <memory>
 #include <vector>
 
 #include "bitmaps.h"
@@ -15,11 +16,13 @@ constexpr DWORD kBrushWhereSourceWhite = 0x00E20746;
 
 [[noreturn]] void OutOfResources() { throw EOutOfResources(res::SOutOfResources); }
 
+}  // namespace
+
 // A memory context with a bitmap of its own: 32-bit colour, or one bit per
 // pixel for a mask (which starts all black: nothing set).
-class TSurface {
+class TGlyphSurface {
 public:
-  TSurface(int width, int height, bool mask) : width_(width), height_(height) {
+  TGlyphSurface(int width, int height, bool mask) : width_(width), height_(height) {
     if (mask) {
       bitmap_ = CreateBitmap(width, height, 1, 1, nullptr);
       if (!bitmap_) OutOfResources();
@@ -35,13 +38,13 @@ public:
     old_ = SelectObject(dc_, bitmap_);
     if (mask) PatBlt(dc_, 0, 0, width, height, BLACKNESS);
   }
-  ~TSurface() {
+  ~TGlyphSurface() {
     Deselect();
     DeleteDC(dc_);
     DeleteObject(bitmap_);
   }
-  TSurface(const TSurface&) = delete;
-  TSurface& operator=(const TSurface&) = delete;
+  TGlyphSurface(const TGlyphSurface&) = delete;
+  TGlyphSurface& operator=(const TGlyphSurface&) = delete;
 
   HDC Dc() const { return dc_; }
   int Width() const { return width_; }
@@ -50,6 +53,10 @@ public:
   HBITMAP Bitmap() {
     Deselect();
     return bitmap_;
+  }
+  // Back in the context after Bitmap(), to be drawn from again.
+  void Reselect() {
+    if (!old_) old_ = SelectObject(dc_, bitmap_);
   }
 
   void Fill(COLORREF colour) {
@@ -71,7 +78,7 @@ public:
     SetBkColor(source, back);
   }
   // Paints colour at (x, y) where mask is set, leaves the rest.
-  void PaintWhereSet(const TSurface& mask, int x, int y, COLORREF colour) {
+  void PaintWhereSet(const TGlyphSurface& mask, int x, int y, COLORREF colour) {
     HBRUSH brush = CreateSolidBrush(colour);
     if (!brush) OutOfResources();
     HGDIOBJ oldBrush = SelectObject(dc_, brush);
@@ -98,6 +105,13 @@ private:
   HBITMAP bitmap_ = nullptr;
   HGDIOBJ old_ = nullptr;
 };
+
+struct TButtonGlyph::TDrawnImage {
+  std::unique_ptr<TGlyphSurface> image;
+  std::unique_ptr<TGlyphSurface> mask;  // only for an image drawn transparently
+};
+
+namespace {
 
 COLORREF Rgb(TColor c) { return static_cast<COLORREF>(ColorToRGB(c)); }
 
@@ -237,15 +251,15 @@ void TButtonGlyph::PrepareImage(TButtonState state) {
   const int sx = ImageIndex(state) * size.cx;
   const COLORREF transparent = Rgb(transparent_color_);
   const COLORREF face = Rgb(clBtnFace);
-  TSurface image(size.cx, size.cy, false);
-  TSurface mask(size.cx, size.cy, true);  // all clear: drawn opaque
+  TGlyphSurface image(size.cx, size.cy, false);
+  TGlyphSurface mask(size.cx, size.cy, true);  // all clear: drawn opaque
   image.Fill(face);
 
   switch (state) {
     case bsUp:
     case bsDown: {
       image.CopyFrom(source, sx, 0);
-      TSurface where(size.cx, size.cy, true);
+      TGlyphSurface where(size.cx, size.cy, true);
       where.MaskFrom(source, sx, 0, transparent);
       image.PaintWhereSet(where, 0, 0, face);
       break;
@@ -261,7 +275,7 @@ void TButtonGlyph::PrepareImage(TButtonState state) {
       if (num_glyphs_ == 1) {
         // Embossed: the black of the picture as a shadow with a highlight
         // one pixel down and right, on the face.
-        TSurface black(size.cx, size.cy, true);
+        TGlyphSurface black(size.cx, size.cy, true);
         black.MaskFrom(source, sx, 0, RGB(0, 0, 0));
         image.PaintWhereSet(black, 1, 1, Rgb(clBtnHighlight));
         image.PaintWhereSet(black, 0, 0, Rgb(clBtnShadow));
@@ -269,9 +283,9 @@ void TButtonGlyph::PrepareImage(TButtonState state) {
         // The picture's own disabled image, recoloured to the system colours;
         // every mask is taken from the picture, not from the recoloured image.
         image.CopyFrom(source, sx, 0);
-        TSurface white(size.cx, size.cy, true);
-        TSurface gray(size.cx, size.cy, true);
-        TSurface clear(size.cx, size.cy, true);
+        TGlyphSurface white(size.cx, size.cy, true);
+        TGlyphSurface gray(size.cx, size.cy, true);
+        TGlyphSurface clear(size.cx, size.cy, true);
         white.MaskFrom(source, sx, 0, RGB(255, 255, 255));
         gray.MaskFrom(source, sx, 0, RGB(128, 128, 128));
         clear.MaskFrom(source, sx, 0, transparent);
@@ -284,18 +298,43 @@ void TButtonGlyph::PrepareImage(TButtonState state) {
 
   if (!list_) list_ = TSharedList::Acquire(size.cx, size.cy);
   images_[state] = list_->Store(image.Bitmap(), mask.Bitmap());
+
+  // What a paint copies: the image as stored, and for a transparent one its
+  // mask in colour, white where the destination shows through. Two plain
+  // copies then draw what the image list draws, for a fraction of its cost.
+  image.Reselect();
+  mask.Reselect();
+  auto copy = std::make_unique<TDrawnImage>();
+  copy->image = std::make_unique<TGlyphSurface>(size.cx, size.cy, false);
+  copy->image->CopyFrom(image.Dc(), 0, 0);
+  if (state == bsExclusive) {
+    copy->mask = std::make_unique<TGlyphSurface>(size.cx, size.cy, false);
+    copy->mask->Fill(RGB(0, 0, 0));
+    copy->mask->PaintWhereSet(mask, 0, 0, RGB(255, 255, 255));
+  }
+  drawn_[state] = std::move(copy);
 }
 
 void TButtonGlyph::Draw(TCanvas& canvas, int x, int y, TButtonState state, bool transparent) {
   PrepareImage(state);
   if (images_[state] < 0) return;
-  HDC dc = canvas.Handle();
-  if (!dc) return;
-  ImageList_Draw(list_->Handle(), images_[state], dc, x, y,
-                 transparent ? ILD_TRANSPARENT : ILD_NORMAL);
+  const TDrawnImage* drawn = drawn_[state].get();
+  HDC dc = canvas.BareHandle();
+  if (!dc || !drawn) return;
+  const TGlyphSurface& image = *drawn->image;
+  if (transparent && drawn->mask) {
+    // The destination kept where the mask is white, then the image (black
+    // there) laid over it.
+    BitBlt(dc, x, y, image.Width(), image.Height(), drawn->mask->Dc(), 0, 0, SRCAND);
+    BitBlt(dc, x, y, image.Width(), image.Height(), image.Dc(), 0, 0, SRCPAINT);
+  } else {
+    // Every mask but the held-down image's is clear: the image is opaque.
+    BitBlt(dc, x, y, image.Width(), image.Height(), image.Dc(), 0, 0, SRCCOPY);
+  }
 }
 
 void TButtonGlyph::DropImages() {
+  for (auto& d : drawn_) d.reset();
   if (!list_) return;
   for (int& index : images_) {
     if (index >= 0) list_->Free(index);
@@ -313,12 +352,15 @@ namespace {
 int g_pattern_users = 0;
 TBitmap* g_pattern = nullptr;
 uint32_t g_pattern_face = 0;
+HBRUSH g_pattern_brush = nullptr;  // made from the pattern as it is now
 }  // namespace
 
 void AddButtonPatternUser() { ++g_pattern_users; }
 
 void RemoveButtonPatternUser() {
   if (g_pattern_users > 0 && --g_pattern_users == 0) {
+    if (g_pattern_brush) DeleteObject(g_pattern_brush);
+    g_pattern_brush = nullptr;
     delete g_pattern;
     g_pattern = nullptr;
   }
@@ -341,7 +383,19 @@ TBitmap* ButtonPattern() {
     for (int x = 0; x < 8; ++x)
       g_pattern->SetPixel(x, y, ((x + y) & 1) == 0 ? clWhite : static_cast<TColor>(face));
   g_pattern_face = face;
+  // A brush holds a copy of the pattern: the old one shows the old face.
+  if (g_pattern_brush) DeleteObject(g_pattern_brush);
+  g_pattern_brush = nullptr;
   return g_pattern;
+}
+
+HBRUSH ButtonPatternBrush() {
+  TBitmap* pattern = ButtonPattern();
+  if (!g_pattern_brush) {
+    g_pattern_brush = CreatePatternBrush(pattern->Handle());
+    if (!g_pattern_brush) OutOfResources();
+  }
+  return g_pattern_brush;
 }
 
 }  // namespace orlo

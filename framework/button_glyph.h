@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "graphics.h"
 
@@ -52,6 +53,7 @@ public:
 
 private:
   class TSharedList;
+  struct TDrawnImage;
   void PictureChanged(TObject* sender);
   void Changed();
   int ImageIndex(TButtonState state) const;
@@ -61,6 +63,8 @@ private:
   TColor transparent_color_ = clNone;
   TSharedList* list_ = nullptr;  // where the cached images are, while any are
   int images_[4] = {-1, -1, -1, -1};
+  // The copies each paint draws from, beside the image list's.
+  std::unique_ptr<TDrawnImage> drawn_[4];
 };
 
 // The 8 x 8 pattern of a held-down group button: clBtnFace, white where x and
@@ -70,5 +74,8 @@ private:
 void AddButtonPatternUser();
 void RemoveButtonPatternUser();
 TBitmap* ButtonPattern();
+// A brush of that pattern, kept with it: a held-down button's repaint makes
+// no brush of its own.
+HBRUSH ButtonPatternBrush();
 
 }  // namespace orlo

@@ -268,6 +268,36 @@ void TCanvas::StretchDraw(const TRect& r, TBitmap* bitmap) {
   SetStretchBltMode(dc, oldMode);
 }
 
+void TCanvas::DrawPixels(const TRect& dest, int width, int height, const uint32_t* pixels) {
+  if (width <= 0 || height <= 0 || dest.IsEmpty()) return;
+  HDC dc = EnsureHandle();
+  if (!dc) return;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  if (dest.Width() == width && dest.Height() == height) {
+    SetDIBitsToDevice(dc, dest.Left, dest.Top, static_cast<DWORD>(width), static_cast<DWORD>(height),
+                      0, 0, 0, static_cast<UINT>(height), pixels, &bi, DIB_RGB_COLORS);
+    return;
+  }
+  // Repeating, never blending: one source pixel becomes a block of its colour.
+  int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+  StretchDIBits(dc, dest.Left, dest.Top, dest.Width(), dest.Height(), 0, 0, width, height, pixels,
+                &bi, DIB_RGB_COLORS, SRCCOPY);
+  SetStretchBltMode(dc, oldMode);
+}
+
+TRect TCanvas::ClipRect() {
+  HDC dc = EnsureHandle();
+  RECT r{};
+  if (!dc || GetClipBox(dc, &r) == ERROR) return TRect(0, 0, 0, 0);
+  return TRect(r.left, r.top, r.right, r.bottom);
+}
+
 void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect, DWORD rop) {
   HDC dc = Require(kAll);
   HDC src = source.EnsureHandle();

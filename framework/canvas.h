@@ -38,6 +38,10 @@ public:
   // Lends the canvas a context it does not own (a paint handler's); the
   // previous one is given back with its own objects selected again.
   void SetHandle(HDC dc);
+  // The context with nothing selected for it, for platform calls that use
+  // none of the canvas's objects (a copy of a colour picture, the platform's
+  // edges): a repaint that only copies pays for no font, pen or brush.
+  HDC BareHandle() { return EnsureHandle(); }
   bool HandleAllocated() const { return dc_ != nullptr; }
 
   // The canvas's own objects; setting copies the values.
@@ -87,6 +91,11 @@ public:
   void Draw(int x, int y, TBitmap* bitmap);
   void Draw(int x, int y, TIcon* icon);
   void StretchDraw(const TRect& r, TBitmap* bitmap);
+  // A block of width x height pixels (rows from the top, 0x00RRGGBB each)
+  // scaled to dest by repeating pixels, in one call.
+  void DrawPixels(const TRect& dest, int width, int height, const uint32_t* pixels);
+  // The part of the surface drawing can reach now, in the canvas's coordinates.
+  TRect ClipRect();
   // Copies a rectangle of another canvas, scaled to dest, with a raster operation.
   void CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect, DWORD rop = SRCCOPY);
 

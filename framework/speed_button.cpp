@@ -113,7 +113,8 @@ void TSpeedButton::CMButtonPressed(TMessage& m) {
 // --- painting -------------------------------------------------------------------------
 
 TRect TSpeedButton::DrawFace(TCanvas& canvas, bool pressed) {
-  HDC dc = canvas.Handle();
+  // The platform's edges bring their own pens and brushes.
+  HDC dc = canvas.BareHandle();
   RECT r{0, 0, Width(), Height()};
   if (!pressed) {
     DrawEdge(dc, &r, BDR_RAISEDOUTER, BF_BOTTOMRIGHT);
@@ -209,10 +210,8 @@ void TSpeedButton::Paint() {
   if (state_ == bsExclusive) {
     content.Right -= 1;
     content.Bottom -= 1;
-    c.Brush()->SetStyle(bsSolid);
-    c.Brush()->SetBitmap(ButtonPattern());
-    c.FillRect(content);
-    c.Brush()->SetBitmap(nullptr);
+    RECT r = content;
+    FillRect(c.BareHandle(), &r, ButtonPatternBrush());
   }
   TPoint glyphAt;
   TRect textRect;

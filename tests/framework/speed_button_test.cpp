@@ -458,6 +458,36 @@ TEST_F(SpeedButtonTest, HeldDownGlyphIsTransparentOverTheCheckerboard) {
   }, "exclusive");
 }
 
+TEST_F(SpeedButtonTest, ANewPictureIsWhatTheNextPaintShows) {
+  // Both buttons have drawn the first picture, up and held down; each paint
+  // after the change must show the new one in its place.
+  TKnownSystemColors colours;
+  TSpeedButton* up = NewGlyphButton(40, 64);
+  TSpeedButton* held = NewGlyphButton(240, 64);
+  held->SetGroupIndex(1);
+  held->SetDown(true);
+  TPicture before(form);
+  ASSERT_EQ(before.At(up, 2 + 12, 2 + 12), kRed);
+  ASSERT_EQ(before.At(held, 2 + 12, 2 + 12), kRed);
+
+  LoadPicture(*up->Glyph(), 24, 24, GreyedPixel);
+  LoadPicture(*held->Glyph(), 24, 24, GreyedPixel);
+  ExpectButton(up, [](int x, int y) {
+    if (x >= 2 && y >= 2 && x < 26 && y < 26) {
+      TColor c = GreyedPixel(x - 2, y - 2);
+      return c == kBack ? kFace : c;
+    }
+    return UpFacePixel(x, y, 28, 28);
+  }, "up");
+  ExpectButton(held, [](int x, int y) {
+    if (x >= 2 && y >= 2 && x < 26 && y < 26) {
+      TColor c = GreyedPixel(x - 2, y - 2);
+      return c == kBack ? Checker(x, y) : c;
+    }
+    return PressedFacePixel(x, y, 28, 28);
+  }, "held down");
+}
+
 TEST_F(SpeedButtonTest, DisabledGlyphIsEmbossedFromItsBlackPixels) {
   TKnownSystemColors colours;
   TSpeedButton* b = NewGlyphButton(240, 64);
