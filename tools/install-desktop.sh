@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Puts orlosend into a Linux desktop: the program and its own Wine prefix in
 # ${XDG_DATA_HOME:-~/.local/share}/orlosend/, a launcher "orlosend" on the
-# PATH (~/.local/bin), and an "ORLO SENDTO" entry in the file managers'
-# send-to menus: Thunar (Send To), Nautilus (Scripts) and Dolphin (service
-# menu). The settings and favourites files live beside the program there.
+# PATH (~/.local/bin), an "ORLO SENDTO" entry in the file managers' send-to
+# menus: Thunar (Send To), Nautilus (Scripts) and Dolphin (a service menu for
+# every file and folder, where both older and newer Dolphin read it), and a
+# start-menu entry that opens the window with no files, for dropping files
+# onto it. The settings and favourites files live beside the program.
 #
 #   tools/install-desktop.sh [--exe PATH] [--bin DIR]
 #   tools/install-desktop.sh --uninstall [--bin DIR]
@@ -31,13 +33,19 @@ share="$data/orlosend"
 launcher="$bin/orlosend"
 thunar="$data/Thunar/sendto/orlosend.desktop"
 nautilus="$data/nautilus/scripts/ORLO SENDTO"
+# Dolphin of KDE Frameworks 6 (and of 5 from 5.85) reads kio/servicemenus and
+# takes a menu from the user's own folders only when the file is executable;
+# older Dolphin reads kservices5/ServiceMenus.
 dolphin="$data/kio/servicemenus/orlosend.desktop"
+dolphin_old="$data/kservices5/ServiceMenus/orlosend.desktop"
+menu_entry="$data/applications/orlosend.desktop"
 icon="$data/icons/hicolor/32x32/apps/orlosend.png"
 
 if [ $uninstall -eq 1 ]; then
-  rm -f "$launcher" "$thunar" "$nautilus" "$dolphin" "$icon" "$share/orlosend.exe" "$share/fonts.reg"
+  rm -f "$launcher" "$thunar" "$nautilus" "$dolphin" "$dolphin_old" "$menu_entry" "$icon" \
+    "$share/orlosend.exe" "$share/fonts.reg"
   rm -rf "$share"/prefix-*
-  echo "orlosend: removed the launcher and the send-to entries; the settings and favourites stay in $share"
+  echo "orlosend: removed the launcher and the desktop entries; the settings and favourites stay in $share"
   exit 0
 fi
 
@@ -55,9 +63,15 @@ fi
 # The loader follows the program's own architecture.
 arch="$(bash tools/wine-run.sh --build "$here/build" --arch "$exe")" || {
   echo "install-desktop: $exe is not an i686 or x86_64 Windows program" >&2; exit 2; }
+version="$(head -n 1 "$here/VERSION" | tr -d ' \r\n')"
 
-mkdir -p "$share" "$bin" "$(dirname "$thunar")" "$(dirname "$nautilus")" "$(dirname "$dolphin")" \
-  "$(dirname "$icon")"
+# A word in single quotes for sh.
+sh_quote() { local q="'\\''"; printf "'%s'" "${1//\'/$q}"; }
+
+mkdir -p "$share" "$bin"
+for f in "$thunar" "$nautilus" "$dolphin" "$dolphin_old" "$menu_entry" "$icon"; do
+  mkdir -p "$(dirname "$f")"
+done
 cp -f "$exe" "$share/orlosend.exe"
 cp -f tools/wine-fonts.reg "$share/fonts.reg"
 
@@ -67,7 +81,8 @@ cat > "$launcher" <<EOF
 # Made by tools/install-desktop.sh; the program, its settings and favourites
 # and its Wine prefix are in $share.
 set -u
-share='$share'
+share=$(sh_quote "$share")
+version=$(sh_quote "$version")
 export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEPREFIX="\$share/prefix-$arch"
 EOF
@@ -77,6 +92,24 @@ else
   echo 'export WINEARCH=win32 WINELOADER=/usr/lib/wine/wine' >> "$launcher"
 fi
 cat >> "$launcher" <<'EOF'
+usage() {
+  cat <<USAGE
+usage: orlosend [FILE...]
+       orlosend -- FILE...      every argument after -- is a file
+       orlosend --help | --version
+
+Opens the ORLO SENDTO window with the given files (with none, an empty list
+to drop files onto) to move or copy them to a folder. The program, its
+settings (orlosend.ini) and favourites (dirlist.txt) are in
+$share
+USAGE
+}
+# Options only in first place: a file named like one goes after "--".
+case "${1:-}" in
+  --help|-h) usage; exit 0 ;;
+  --version) echo "orlosend $version"; exit 0 ;;
+  --) shift ;;
+esac
 if [ ! -f "$WINEPREFIX/.orlosend-ready" ]; then
   "$WINELOADER" wineboot.exe -i </dev/null >/dev/null 2>&1
   "$WINELOADER" regedit.exe /S "$share/fonts.reg" </dev/null >/dev/null 2>&1
@@ -94,13 +127,29 @@ exec "$WINELOADER" "$share/orlosend.exe" "${args[@]}"
 EOF
 chmod 755 "$launcher"
 
+# One argument of an Exec line: in double quotes, with the characters that
+# stay special inside them escaped, then every backslash doubled once more
+# for the file's own string escaping; "%" is doubled for the field codes.
+exec_arg() {
+  local a="$1" bs='\'
+  a="${a//"$bs"/"$bs$bs"}"
+  a="${a//\"/"$bs"\"}"
+  a="${a//\`/"$bs"\`}"
+  a="${a//\$/"$bs"\$}"
+  a="${a//"$bs"/"$bs$bs"}"
+  a="${a//%/%%}"
+  printf '"%s"' "$a"
+}
+# "--" keeps a selected file whose name looks like an option a file.
+run="$(exec_arg "$launcher") -- %F"
+
 cat > "$thunar" <<EOF
 [Desktop Entry]
 Type=Application
 Version=1.0
 Name=ORLO SENDTO
 Comment=Move or copy the selected files to a folder
-Exec=$launcher %F
+Exec=$run
 Icon=orlosend
 Terminal=false
 EOF
@@ -108,36 +157,59 @@ EOF
 cat > "$nautilus" <<EOF
 #!/bin/sh
 # Nautilus passes the selected files as arguments, relative to the folder shown.
-exec '$launcher' "\$@"
+exec $(sh_quote "$launcher") -- "\$@"
 EOF
 chmod 755 "$nautilus"
 
+# Dolphin takes application/octet-stream for every file and inode/directory
+# for folders. Older KDE also reads the service types, where all/allfiles is
+# the every-file type; it stays out of MimeType, which takes registered types
+# only.
 cat > "$dolphin" <<EOF
 [Desktop Entry]
 Type=Application
 Name=ORLO SENDTO
-Exec=$launcher %F
+Exec=$run
 Icon=orlosend
 NoDisplay=true
 MimeType=application/octet-stream;inode/directory;
-X-KDE-ServiceTypes=KonqPopupMenu/Plugin
+X-KDE-ServiceTypes=KonqPopupMenu/Plugin,all/allfiles,inode/directory
 Actions=orlosend;
 
 [Desktop Action orlosend]
 Name=ORLO SENDTO
-Exec=$launcher %F
+Exec=$run
 Icon=orlosend
 EOF
 chmod 755 "$dolphin"
+cp -f "$dolphin" "$dolphin_old"
 
-if command -v convert >/dev/null 2>&1 && [ -f "$(dirname "$exe")/orlosend.ico" ]; then
-  convert "$(dirname "$exe")/orlosend.ico" "$icon" 2>/dev/null || true
+cat > "$menu_entry" <<EOF
+[Desktop Entry]
+Type=Application
+Version=1.0
+Name=ORLO SENDTO
+GenericName=File sender
+Comment=Move or copy files to a folder; drop them onto the window
+Comment[ja]=ファイルをフォルダへ移動・コピーします (ウィンドウへドロップ)
+Exec=$run
+Icon=orlosend
+Terminal=false
+Categories=Utility;FileTools;
+EOF
+
+# The icon: the one the build drew for the program, as PNG.
+ico="$(dirname "$exe")/orlosend.ico"
+[ -f "$ico" ] || ico="$(ls "$here"/build/*/app/orlosend.ico 2>/dev/null | head -n 1 || true)"
+if [ -z "$ico" ] || ! convert "$ico[0]" "png:$icon" 2>/dev/null; then
+  echo "orlosend: note: no icon for the menus (build the program once; ImageMagick makes the PNG)" >&2
 fi
 
 if command -v desktop-file-validate >/dev/null 2>&1; then
-  desktop-file-validate "$thunar"
-  desktop-file-validate "$dolphin"
+  for f in "$thunar" "$dolphin" "$dolphin_old" "$menu_entry"; do desktop-file-validate "$f"; done
 fi
+# Older KDE finds new service menus through its cache.
+if command -v kbuildsycoca5 >/dev/null 2>&1; then kbuildsycoca5 >/dev/null 2>&1 || true; fi
 echo "orlosend: installed the $arch program in $share and the launcher $launcher"
-echo "orlosend: send-to entries for Thunar, Nautilus and Dolphin are in place"
+echo "orlosend: the send-to entries for Thunar, Nautilus and Dolphin and the start-menu entry are in place"
 case ":$PATH:" in *":$bin:"*) ;; *) echo "orlosend: note: $bin is not on your PATH" ;; esac

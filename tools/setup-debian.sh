@@ -22,7 +22,7 @@ fi
 
 base=(cmake ninja-build g++ make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest
       xvfb xauth x11-utils xdotool imagemagick fonts-horai-umefont fonts-liberation2 locales
-      procps util-linux file desktop-file-utils)
+      procps util-linux file desktop-file-utils zip unzip)
 for p in "${base[@]}"; do have "$p" || need_pkgs+=("$p"); done
 wine_pkgs=()
 for p in wine wine32:i386 wine64; do have "$p" || wine_pkgs+=("$p"); done
