@@ -7,7 +7,6 @@
 
 #include "application.h"
 #include "class_builder.h"
-#include "command_line.h"
 #include "confirm_dialog.h"
 #include "cute_button.h"
 #include "dialogs.h"
@@ -77,7 +76,7 @@ class TMainWindowTransfer : public TTransferSite {
 public:
   explicit TMainWindowTransfer(TForm1& form) : form_(form) {}
 
-  bool Exists(const std::string& path) override { return PathExists(path); }
+  bool Exists(const TFileName& path) override { return FileExists(path); }
 
   int AskOverwrite(const std::string& shownPath) override {
     // Once the window was asked to close, no new question keeps it open.
@@ -91,9 +90,9 @@ public:
     return Form2->ModalResult();
   }
 
-  bool FileOperation(const std::string& source, const std::string& dest, UINT operation) override {
+  bool FileOperation(const TFileName& source, const TFileName& dest, UINT operation) override {
     if (form_.FileOperation) return form_.FileOperation(source, dest, operation);
-    return ShellFileOp(source, dest, operation, Application->Handle());
+    return ShellRequest(source, dest, operation, Application->Handle());
   }
 
   void Beep(UINT type) override { MessageBeep(type); }
@@ -143,17 +142,20 @@ void TForm1::FormCreate(TObject*) {
     RadioGroup1->SetItemIndex(ini.ReadInteger(kSection, "Action", 0));
   }
 
-  source_files_ = std::make_unique<TStringList>();
+  source_files_.clear();
+  sources_made_ = true;
   dir_list_ = std::make_unique<TStringList>();
 
-  // The files the shell sent, in order; the memo shows their names.
-  const std::vector<std::string> args = SplitCommandLine(GetCommandLineA());
+  // The files the shell sent, in order, by their true names (the code-page
+  // command line has already lost what the code page cannot hold); the memo
+  // shows their names.
+  const std::vector<TFileName> args = CommandLineFiles();
   for (size_t i = 0; i < args.size(); ++i) {
-    if (i == 0) Memo1->SetHint(FolderPart(args[i]));
-    Memo1->Lines()->Add(NamePart(args[i]));
-    source_files_->Add(args[i]);
+    if (i == 0) Memo1->SetHint(FolderPart(args[i].Shown()));
+    Memo1->Lines()->Add(args[i].Name().Shown());
+    source_files_.push_back(args[i]);
   }
-  if (!args.empty()) SetCaption(args.back());
+  if (!args.empty()) SetCaption(args.back().Shown());
 
   // The favourites, when their file is there at all.
   const std::string favourites = FavouritesPath();
@@ -257,14 +259,13 @@ void TForm1::CuteButton2Click(TObject*) { Close(); }
 
 void TForm1::CuteButton1Click(TObject*) {
   // A second click that arrives while the shell works starts nothing.
-  if (transferring_ || !source_files_ || !dir_list_) return;
+  if (transferring_ || !sources_made_ || !dir_list_) return;
   bool done = false;
   {
     TTransferScope running(*this);
     TMainWindowTransfer site(*this);
     // The run works on its own copy of the files and of the folder typed.
-    TStringList sources;
-    sources.AddStrings(*source_files_);
+    const std::vector<TFileName> sources = source_files_;
     done = SendFiles(sources, Edit1->Text(), ProgramFolder(), RadioGroup1->ItemIndex(), *dir_list_,
                      site);
   }
@@ -290,15 +291,13 @@ void TForm1::FormDropFiles(TMessage& m) {
     ~Finish() { DragFinish(drop); }
   } finish{drop};
   if (transferring_) return;  // the files of a run in progress stay
-  const UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 511);
-  if (n > 0 && source_files_) {
+  const std::vector<TFileName> files = DroppedFiles(drop);
+  if (!files.empty() && sources_made_) {
     Memo1->Lines()->Clear();
-    source_files_->Clear();
-    for (UINT i = 0; i < n; ++i) {
-      char name[512] = {};
-      DragQueryFileA(drop, i, name, 511);
-      Memo1->Lines()->Add(NamePart(name));
-      source_files_->Add(name);
+    source_files_.clear();
+    for (const TFileName& f : files) {
+      Memo1->Lines()->Add(f.Name().Shown());
+      source_files_.push_back(f);
     }
   }
 }

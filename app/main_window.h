@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "file_names.h"
 #include "forms.h"
 
 namespace orlo {
@@ -56,9 +57,9 @@ public:
   // Shows the favourites in ListBox1, long ones shortened; none selected.
   void RefreshDirListBox();
 
-  // The files to transfer, in command-line (or drop) order; null before
-  // FormCreate made them.
-  TStringList* SourceFiles() const { return source_files_.get(); }
+  // The files to transfer, in command-line (or drop) order, by both their
+  // names; Memo1's line i shows the name of entry i.
+  const std::vector<TFileName>& SourceFiles() const { return source_files_; }
   // The favourite folders, most recent first; null once the close released it.
   TStringList* DirList() const { return dir_list_.get(); }
 
@@ -66,7 +67,7 @@ public:
 
   // The shell's move or copy of one file (ShellFileOp with the application's
   // window as owner); tests put a stand-in here.
-  std::function<bool(const std::string& source, const std::string& dest, UINT operation)> FileOperation;
+  std::function<bool(const TFileName& source, const TFileName& dest, UINT operation)> FileOperation;
 
   // True while OK's transfer runs.
   bool Transferring() const { return transferring_; }
@@ -80,7 +81,8 @@ private:
   // folders this run put first put first again, capped at 30.
   void SaveFavourites();
 
-  std::unique_ptr<TStringList> source_files_;
+  std::vector<TFileName> source_files_;
+  bool sources_made_ = false;
   std::unique_ptr<TStringList> dir_list_;
   // The favourites file was there at start but could not be read: its lines
   // are not replaced by this run's list at close.

@@ -11,35 +11,16 @@
 
 namespace orlo {
 
-bool HasWildcard(const std::string& path) {
-  // Neither byte is ever the second byte of a double-byte character.
-  return path.find_first_of("?*") != std::string::npos;
-}
-
 bool ShellFileOp(const std::string& source, const std::string& dest, UINT operation, HWND owner) {
-  if (dest.size() > kMaxDestinationBytes) return false;
-  if (HasWildcard(source) || HasWildcard(dest)) return false;
-  // The shell takes a list of paths, each ended by a NUL, the list by a
-  // second one. The source goes in whole: a ";" in a file name is part of it.
-  std::vector<char> from(source.size() + 2, '\0');
-  std::memcpy(from.data(), source.data(), source.size());
-  char to[MAX_PATH] = {};
-  std::memcpy(to, dest.data(), dest.size());
-
-  SHFILEOPSTRUCTA op{};
-  op.hwnd = owner;
-  op.wFunc = operation;
-  op.pFrom = from.data();
-  op.pTo = to;
-  op.fFlags = FOF_NOCONFIRMATION;
-  op.fAnyOperationsAborted = FALSE;
-  op.hNameMappings = nullptr;
-  op.lpszProgressTitle = "ORLO SENDTO";
-  return SHFileOperationA(&op) == 0;
+  return ShellRequest(TFileName::FromAnsi(source), TFileName::FromAnsi(dest), operation, owner);
 }
 
 std::string DestinationPath(const std::string& folder, const std::string& source) {
   return folder + "\\" + NamePart(source);
+}
+
+TFileName DestinationPath(const std::string& folder, const TFileName& source) {
+  return TFileName::FromAnsi(folder).Join(source.Name());
 }
 
 std::string DestinationFolder(const std::string& typed, const std::string& programFolder) {
@@ -55,17 +36,15 @@ std::string FailureMessage(const std::string& dest, UINT operation) {
   return dest + (operation == FO_MOVE ? "のMoveに失敗しました" : "のCopyに失敗しました");
 }
 
-bool RunTransfer(const TStrings& sources, const std::string& folder, int action,
+bool RunTransfer(const std::vector<TFileName>& sources, const std::string& folder, int action,
                  TTransferSite& site) {
   bool success = false;
-  const int n = sources.Count();
-  for (int i = 0; i < n; ++i) {
-    const std::string source = sources.Strings(i);
-    const std::string dest = DestinationPath(folder, source);
+  for (const TFileName& source : sources) {
+    const TFileName dest = DestinationPath(folder, source);
     if (site.Exists(dest)) {
       // Nothing is replaced without a YES: a question closed without an
       // answer skips the file like NO.
-      if (site.AskOverwrite(AbbreviatePath(dest)) != kOverwriteYes) continue;
+      if (site.AskOverwrite(AbbreviatePath(dest.Shown())) != kOverwriteYes) continue;
     }
     UINT operation;
     if (action == 0) operation = FO_MOVE;
@@ -75,7 +54,7 @@ bool RunTransfer(const TStrings& sources, const std::string& folder, int action,
       success = true;
     } else {
       site.Beep(MB_ICONEXCLAMATION);
-      site.ReportFailure(FailureMessage(dest, operation));
+      site.ReportFailure(FailureMessage(dest.Shown(), operation));
     }
   }
   return success;
@@ -86,13 +65,13 @@ bool FavouriteGuard(bool folderExists, const std::string& folder, const std::str
   return folderExists || folder != desktop || folder != personal;
 }
 
-bool SendFiles(const TStrings& sources, const std::string& typed, const std::string& programFolder,
+bool SendFiles(const std::vector<TFileName>& sources, const std::string& typed, const std::string& programFolder,
                int action, TStrings& favourites, TTransferSite& site) {
   const std::string folder = DestinationFolder(typed, programFolder);
   if (!RunTransfer(sources, folder, action, site)) return false;
   const std::string desktop = site.SpecialFolder(CSIDL_DESKTOP);
   const std::string personal = site.SpecialFolder(CSIDL_PERSONAL);
-  if (FavouriteGuard(site.Exists(folder), typed, desktop, personal)) {
+  if (FavouriteGuard(site.Exists(TFileName::FromAnsi(folder)), typed, desktop, personal)) {
     PutFavouriteFirst(favourites, typed);
     site.FavouritePutFirst(typed);
   }

@@ -6,20 +6,16 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+#include "file_names.h"
 
 namespace orlo {
 
 class TStrings;
 
-// Moves (FO_MOVE) or copies (FO_COPY) one source to dest, a full destination
-// path, with the progress title "ORLO SENDTO" and no confirmation by the shell;
-// owner is the window the shell's own displays belong to. The source is handed
-// over as one path, ";" and all. Refused without calling the shell: a
-// destination that does not fit the shell's 260-byte buffer with its two
-// terminating NULs, and a source or destination holding "?" or "*", which
-// the shell would read as a pattern and so move files nobody named (a name
-// the code page cannot hold arrives with "?" in its place). True exactly
-// when the shell reports success.
+// Moves (FO_MOVE) or copies (FO_COPY) one source, named in the code page, to
+// dest, a full destination path (ShellRequest with both names as they are).
 bool ShellFileOp(const std::string& source, const std::string& dest, UINT operation, HWND owner);
 
 // The longest destination the shell request can carry.
@@ -27,9 +23,6 @@ const size_t kMaxDestinationBytes = MAX_PATH - 2;
 
 // Answers of the overwrite question, as the dialog's modal result.
 enum : int { kOverwriteYes = IDYES, kOverwriteNo = IDNO, kOverwriteClosed = IDCANCEL };
-
-// Whether a path holds a character the shell reads as a pattern.
-bool HasWildcard(const std::string& path);
 
 // What a transfer needs of the world around it.
 class TTransferSite {
@@ -40,11 +33,11 @@ public:
   // The favourites were changed: folder was put first.
   virtual void FavouritePutFirst(const std::string& folder) = 0;
   // Whether a file or folder of that name exists.
-  virtual bool Exists(const std::string& path) = 0;
+  virtual bool Exists(const TFileName& path) = 0;
   // Asks whether the object shown (the shortened destination) may be
   // replaced; the dialog's modal result.
   virtual int AskOverwrite(const std::string& shownPath) = 0;
-  virtual bool FileOperation(const std::string& source, const std::string& dest, UINT operation) = 0;
+  virtual bool FileOperation(const TFileName& source, const TFileName& dest, UINT operation) = 0;
   virtual void Beep(UINT type) = 0;
   // Shows a failure message and returns once the user has closed it.
   virtual void ReportFailure(const std::string& text) = 0;
@@ -53,6 +46,9 @@ public:
 // The destination path of one source: folder, one backslash, the source's
 // name part (the backslash is added even when folder ends with one).
 std::string DestinationPath(const std::string& folder, const std::string& source);
+// The same for a source by both its names: a source the code page cannot
+// name keeps its true name at the destination.
+TFileName DestinationPath(const std::string& folder, const TFileName& source);
 
 // The folder a typed destination names. A relative one ("rel", "a\b") is
 // taken from programFolder, whatever folder the program was started in; a
@@ -71,7 +67,7 @@ std::string FailureMessage(const std::string& dest, UINT operation);
 // replaced only after a YES; NO and a question closed without an answer skip
 // the file. Each failure beeps (MB_ICONEXCLAMATION) and is reported before
 // the next file. True when at least one file was transferred.
-bool RunTransfer(const TStrings& sources, const std::string& folder, int action,
+bool RunTransfer(const std::vector<TFileName>& sources, const std::string& folder, int action,
                  TTransferSite& site);
 
 // After a successful run: whether folder goes into the favourites. It stays
@@ -85,7 +81,7 @@ bool FavouriteGuard(bool folderExists, const std::string& folder, const std::str
 // guard, the folder put first in favourites, and the final beep
 // (MB_ICONASTERISK). True when the run had a success, so the main window is
 // to close.
-bool SendFiles(const TStrings& sources, const std::string& typed, const std::string& programFolder,
+bool SendFiles(const std::vector<TFileName>& sources, const std::string& typed, const std::string& programFolder,
                int action, TStrings& favourites, TTransferSite& site);
 
 // Puts folder at the head of the favourites: the first entry equal to it,

@@ -26,12 +26,10 @@ namespace {
 // reported, since the destination is empty and the moves succeed.
 class QuietSite : public TTransferSite {
 public:
-  bool Exists(const std::string& path) override {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-  }
+  bool Exists(const TFileName& path) override { return FileExists(path); }
   int AskOverwrite(const std::string&) override { return kOverwriteNo; }
-  bool FileOperation(const std::string& source, const std::string& dest, UINT op) override {
-    return ShellFileOp(source, dest, op, Application->Handle());
+  bool FileOperation(const TFileName& source, const TFileName& dest, UINT op) override {
+    return ShellRequest(source, dest, op, Application->Handle());
   }
   void Beep(UINT) override {}
   void ReportFailure(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
@@ -39,7 +37,7 @@ public:
   void FavouritePutFirst(const std::string&) override {}
 };
 
-double ProgramLoop(const TStringList& sources, const std::string& folder) {
+double ProgramLoop(const std::vector<TFileName>& sources, const std::string& folder) {
   QuietSite site;
   const double t0 = NowMs();
   RunTransfer(sources, folder, 0, site);
@@ -100,10 +98,10 @@ int main(int argc, char** argv) {
     WriteFile(h, "0123456789abcdef", 16, &done, nullptr);
     CloseHandle(h);
   }
-  TStringList fromA, fromB;
+  std::vector<TFileName> fromA, fromB;
   for (const auto& n : names) {
-    fromA.Add(a + n);
-    fromB.Add(b + n);
+    fromA.push_back(TFileName::FromAnsi(a + n));
+    fromB.push_back(TFileName::FromAnsi(b + n));
   }
 
   std::vector<double> ours, base, checked;

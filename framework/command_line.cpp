@@ -4,51 +4,7 @@
 
 namespace orlo {
 
-namespace {
-
-bool IsSeparator(unsigned char b) { return b >= 0x01 && b <= 0x20; }
-
-// Takes one token from position p of the line and moves p past it.
-std::string NextToken(const std::string& line, size_t& p) {
-  const size_t n = line.size();
-  for (;;) {
-    while (p < n && IsSeparator(static_cast<unsigned char>(line[p]))) ++p;
-    if (p + 1 < n && line[p] == '"' && line[p + 1] == '"') {
-      p += 2;
-      continue;
-    }
-    break;
-  }
-  std::string token;
-  while (p < n && static_cast<unsigned char>(line[p]) > 0x20) {
-    if (line[p] == '"') {
-      ++p;
-      const size_t close = line.find('"', p);
-      const size_t end = close == std::string::npos ? n : close;
-      token.append(line, p, end - p);
-      p = close == std::string::npos ? n : close + 1;
-    } else {
-      token += line[p++];
-    }
-  }
-  return token;
-}
-
-}  // namespace
-
-std::vector<std::string> SplitCommandLine(const std::string& text) {
-  // The system hands the line over as a C string: it ends at the first NUL.
-  const std::string line = text.substr(0, text.find('\0'));
-  std::vector<std::string> args;
-  size_t p = 0;
-  NextToken(line, p);  // the program's own name
-  for (;;) {
-    std::string token = NextToken(line, p);
-    if (token.empty()) break;
-    args.push_back(std::move(token));
-  }
-  return args;
-}
+std::vector<std::string> SplitCommandLine(const std::string& text) { return SplitCommandLineText(text); }
 
 int ParamCount() {
   return static_cast<int>(SplitCommandLine(GetCommandLineA()).size());

@@ -73,7 +73,7 @@ TEST(MainWindow, NothingTheTransferUsesGoesWhileItRunsAndTheWindowComesBack) {
   Form1->Edit1->SetText(folder);
 
   // A run whose handler raises leaves the window usable.
-  Form1->FileOperation = [](const std::string&, const std::string&, UINT) -> bool {
+  Form1->FileOperation = [](const TFileName&, const TFileName&, UINT) -> bool {
     throw Exception("the shell went away");
   };
   EXPECT_THROW(Form1->CuteButton1Click(nullptr), Exception);
@@ -84,8 +84,8 @@ TEST(MainWindow, NothingTheTransferUsesGoesWhileItRunsAndTheWindowComesBack) {
   // In the middle of the next run a close, a second OK and a drop arrive.
   Texts handled;
   bool disabledMeanwhile = false;
-  Form1->FileOperation = [&](const std::string& source, const std::string&, UINT) {
-    handled.push_back(source);
+  Form1->FileOperation = [&](const TFileName& source, const TFileName&, UINT) {
+    handled.push_back(source.Shown());
     if (handled.size() == 1) {
       disabledMeanwhile = !IsWindowEnabled(Form1->Handle());
       PostMessageA(Form1->Handle(), WM_CLOSE, 0, 0);

@@ -28,9 +28,9 @@ public:
   std::vector<bool> results;      // one per file operation, in order
   std::vector<std::string> log;
 
-  bool Exists(const std::string& path) override {
+  bool Exists(const TFileName& path) override {
     for (const auto& e : existing)
-      if (e == path) return true;
+      if (e == path.Shown()) return true;
     return false;
   }
   int AskOverwrite(const std::string& shown) override {
@@ -39,8 +39,8 @@ public:
     if (!answers.empty()) answers.erase(answers.begin());
     return a;
   }
-  bool FileOperation(const std::string& source, const std::string& dest, UINT op) override {
-    log.push_back(std::string(op == FO_MOVE ? "move " : "copy ") + source + " -> " + dest);
+  bool FileOperation(const TFileName& source, const TFileName& dest, UINT op) override {
+    log.push_back(std::string(op == FO_MOVE ? "move " : "copy ") + source.Shown() + " -> " + dest.Shown());
     bool r = results.empty() ? true : results.front();
     if (!results.empty()) results.erase(results.begin());
     return r;
@@ -57,9 +57,9 @@ public:
   std::string personal = "C:\\Docs";
 };
 
-std::unique_ptr<TStringList> Sources(std::initializer_list<const char*> paths) {
-  auto list = std::make_unique<TStringList>();
-  for (const char* p : paths) list->Add(p);
+std::vector<TFileName> Sources(std::initializer_list<const char*> paths) {
+  std::vector<TFileName> list;
+  for (const char* p : paths) list.push_back(TFileName::FromAnsi(p));
   return list;
 }
 
@@ -71,7 +71,7 @@ TEST(Transfer, MovesEachFileInOrderAndAsksOnlyAboutSameNamedOnes) {
   RecordingSite site;
   site.existing = {"D:\\Work\\b.txt"};
   auto sources = Sources({"C:\\x\\a.txt", "C:\\y\\b.txt"});
-  EXPECT_TRUE(RunTransfer(*sources, "D:\\Work", 0, site));
+  EXPECT_TRUE(RunTransfer(sources, "D:\\Work", 0, site));
   EXPECT_EQ(site.log, (Log{"move C:\\x\\a.txt -> D:\\Work\\a.txt", "ask D:\\...\\b.txt",
                            "move C:\\y\\b.txt -> D:\\Work\\b.txt"}));
 
@@ -80,12 +80,12 @@ TEST(Transfer, MovesEachFileInOrderAndAsksOnlyAboutSameNamedOnes) {
   RecordingSite copy;
   copy.existing = {"D:\\\\a.txt"};
   auto one = Sources({"C:\\x\\a.txt"});
-  EXPECT_TRUE(RunTransfer(*one, "D:\\", 1, copy));
+  EXPECT_TRUE(RunTransfer(one, "D:\\", 1, copy));
   EXPECT_EQ(copy.log, (Log{"ask D:\\...\\a.txt", "copy C:\\x\\a.txt -> D:\\\\a.txt"}));
 
   // Nothing to send: nothing happens at all.
   RecordingSite none;
-  TStringList empty;
+  std::vector<TFileName> empty;
   EXPECT_FALSE(RunTransfer(empty, "D:\\Work", 0, none));
   EXPECT_TRUE(none.log.empty());
 }
@@ -95,7 +95,7 @@ TEST(Transfer, OnlyYesReplacesAnObject) {
   site.existing = {"D:\\W\\a.txt", "D:\\W\\b.txt", "D:\\W\\c.txt"};
   site.answers = {kOverwriteNo, kOverwriteClosed, kOverwriteYes};
   auto sources = Sources({"C:\\a.txt", "C:\\b.txt", "C:\\c.txt"});
-  EXPECT_TRUE(RunTransfer(*sources, "D:\\W", 0, site));
+  EXPECT_TRUE(RunTransfer(sources, "D:\\W", 0, site));
   // NO and a question closed without an answer (close box, Alt+F4, the end
   // of the program) both skip their file; no message, no beep.
   EXPECT_EQ(site.log, (Log{"ask D:\\...\\a.txt", "ask D:\\...\\b.txt", "ask D:\\...\\c.txt",
@@ -106,14 +106,14 @@ TEST(Transfer, OnlyYesReplacesAnObject) {
   declined.existing = {"D:\\W\\a.txt"};
   declined.answers = {kOverwriteNo};
   auto one = Sources({"C:\\a.txt"});
-  EXPECT_FALSE(RunTransfer(*one, "D:\\W", 0, declined));
+  EXPECT_FALSE(RunTransfer(one, "D:\\W", 0, declined));
 }
 
 TEST(Transfer, WithoutAChoiceNothingMovesButTheQuestionStillComes) {
   RecordingSite site;
   site.existing = {"D:\\W\\b.txt"};
   auto sources = Sources({"C:\\a.txt", "C:\\b.txt"});
-  EXPECT_FALSE(RunTransfer(*sources, "D:\\W", -1, site));
+  EXPECT_FALSE(RunTransfer(sources, "D:\\W", -1, site));
   EXPECT_EQ(site.log, (Log{"ask D:\\...\\b.txt"}));
 }
 
@@ -121,7 +121,7 @@ TEST(Transfer, EachFailureBeepsAndIsReportedBeforeTheNextFile) {
   RecordingSite site;
   site.results = {false, false, true};
   auto sources = Sources({"C:\\t\\a.txt", "C:\\t\\b.txt", "C:\\t\\c.txt"});
-  EXPECT_TRUE(RunTransfer(*sources, "D:\\Work", 0, site));
+  EXPECT_TRUE(RunTransfer(sources, "D:\\Work", 0, site));
   const std::string beep = "beep " + std::to_string(MB_ICONEXCLAMATION);
   EXPECT_EQ(site.log, (Log{"move C:\\t\\a.txt -> D:\\Work\\a.txt", beep,
                            "report D:\\Work\\a.txtのMoveに失敗しました",
@@ -132,7 +132,7 @@ TEST(Transfer, EachFailureBeepsAndIsReportedBeforeTheNextFile) {
   RecordingSite copy;
   copy.results = {false};
   auto one = Sources({"C:\\t\\a.txt"});
-  EXPECT_FALSE(RunTransfer(*one, "D:\\Work", 1, copy));
+  EXPECT_FALSE(RunTransfer(one, "D:\\Work", 1, copy));
   EXPECT_EQ(copy.log.back(), "report D:\\Work\\a.txtのCopyに失敗しました");
 }
 
@@ -236,7 +236,7 @@ TEST(Transfer, AfterASuccessTheFolderIsPutFirstAndTheRunEndsWithABeep) {
   favourites.Add("C:\\Old");
   favourites.Add("OUT");
   auto sources = Sources({"C:\\a.txt", "C:\\b.txt"});
-  EXPECT_TRUE(SendFiles(*sources, "out", "P:\\prog\\", 0, favourites, site));
+  EXPECT_TRUE(SendFiles(sources, "out", "P:\\prog\\", 0, favourites, site));
   const std::string asterisk = "beep " + std::to_string(MB_ICONASTERISK);
   EXPECT_EQ(site.log, (Log{"ask P:\\...\\a.txt", "move C:\\a.txt -> P:\\prog\\out\\a.txt",
                            "move C:\\b.txt -> P:\\prog\\out\\b.txt", "special 0", "special 5",
@@ -248,14 +248,14 @@ TEST(Transfer, AfterASuccessTheFolderIsPutFirstAndTheRunEndsWithABeep) {
   RecordingSite special;
   special.desktop = special.personal = "Z:\\Same";
   auto one = Sources({"C:\\a.txt"});
-  EXPECT_TRUE(SendFiles(*one, "Z:\\Same", "P:\\prog\\", 1, favourites, special));
+  EXPECT_TRUE(SendFiles(one, "Z:\\Same", "P:\\prog\\", 1, favourites, special));
   EXPECT_EQ(special.log, (Log{"copy C:\\a.txt -> Z:\\Same\\a.txt", "special 0", "special 5", asterisk}));
   EXPECT_EQ(favourites.Count(), 2);
 
   // No success: no lookup, no favourite, no beep, and the window stays.
   RecordingSite failing;
   failing.results = {false};
-  EXPECT_FALSE(SendFiles(*one, "D:\\W", "P:\\prog\\", 0, favourites, failing));
+  EXPECT_FALSE(SendFiles(one, "D:\\W", "P:\\prog\\", 0, favourites, failing));
   EXPECT_EQ(failing.log.size(), 3u);  // the operation, its beep and its report
   EXPECT_EQ(favourites.Text(), "out\r\nC:\\Old\r\n");
 

@@ -89,6 +89,22 @@ start_case "Thunar entry" "$scratch" "$(printf '%s\n' "${names[@]:0:3}")" \
 # a file named like an option, first, is still a file.
 start_case "Nautilus script" "$files" "$(printf '%s\n' "${names[@]:3:3}")" \
   "$nautilus" "--version" "-dash.txt" "./表示.txt"
+# Names the code page cannot hold reach the program by their true names and
+# are moved under them.
+dest="$scratch/dest"
+mkdir -p "$dest"
+for n in "한.txt" "café.txt"; do printf 'u' > "$files/$n"; done
+entry_command "$thunar"
+(cd "$scratch" && "${cmd[@]}" "$files/한.txt" "$files/café.txt" >/dev/null 2>&1 &)
+check "true names: main window up" 'drv wait TForm1 60000'
+check "true names: shown with ? for what the code page cannot hold" \
+  '[ "$(drv lines TForm1/TMemo | tr -d "\r" | tr "\n" " ")" = "?.txt caf?.txt " ]'
+drv settext TForm1/TEdit "Z:${dest//\//\\}" >/dev/null
+drv click "TForm1/TCuteButton#0" >/dev/null
+check "true names: program closed after the move" 'drv gone TForm1 20000'
+check "한.txt and café.txt arrived under their true names" \
+  '[ -f "$dest/한.txt" ] && [ -f "$dest/café.txt" ] && [ ! -e "$files/한.txt" ] && [ ! -e "$files/café.txt" ]'
+
 # The start menu starts it with no files, for dropping them onto the window.
 entry_command "$menu_entry"
 start_case "start-menu entry" "$scratch" "" "${cmd[@]}"

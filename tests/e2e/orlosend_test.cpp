@@ -665,3 +665,93 @@ TEST_F(ProgramTest, TwoWindowsAtOnceKeepEachOthersFavourites) {
   EXPECT_TRUE(Exists(y + "\\b.txt"));
   EXPECT_EQ(FileBytes(FavouritesFile()), y + "\r\n" + x + "\r\nC:\\Old1\r\nC:\\Old2\r\n");
 }
+
+namespace {
+
+std::wstring Wide(const std::string& ansi) {
+  std::wstring w(ansi.size() + 1, L'\0');
+  w.resize(static_cast<size_t>(
+      MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), static_cast<int>(ansi.size()), &w[0], static_cast<int>(w.size()))));
+  return w;
+}
+
+bool PutWide(const std::wstring& path, const std::string& bytes) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(h);
+  return ok && written == bytes.size();
+}
+
+std::string BytesWide(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return "<missing>";
+  char buffer[256];
+  DWORD n = 0;
+  std::string bytes;
+  while (ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0) bytes.append(buffer, n);
+  CloseHandle(h);
+  return bytes;
+}
+
+// Names the code page cannot hold, and the files a best-fit conversion would
+// turn them into.
+const std::vector<std::wstring> kTrueNames = {L"\uD55C.txt", L"caf\u00E9.txt", L"x\U0001F600.txt",
+                                              L"\u00DCbersicht 2026.pdf"};
+const Texts kShownNames = {"?.txt", "caf?.txt", "x?.txt", "?bersicht 2026.pdf"};
+const std::vector<std::wstring> kBystanders = {L"cafe.txt", L"Ubersicht 2026.pdf"};
+
+}  // namespace
+
+TEST_F(ProgramTest, NamesOutsideTheCodePageMoveUnderTheirTrueNamesAndNothingElseMoves) {
+  const std::wstring src = Wide(Sources()), dst = Wide(Target());
+  std::wstring args;
+  for (size_t i = 0; i < kTrueNames.size(); ++i) {
+    ASSERT_TRUE(PutWide(src + kTrueNames[i], "true " + std::to_string(i)));
+    args += L" \"" + src + kTrueNames[i] + L"\"";
+  }
+  for (const std::wstring& b : kBystanders) ASSERT_TRUE(PutWide(src + b, "bystander"));
+  ASSERT_TRUE(PutWide(dst + kTrueNames[1], "old"));
+  MainWindow w = StartWide(args);
+  ASSERT_TRUE(w.Found());
+  EXPECT_EQ(Lines(w.memo), kShownNames);
+  EXPECT_EQ(Text(w.form), Sources() + kShownNames.back());
+  const std::string folder = WithoutSlash(Target());
+  SetText(w.edit, folder);
+  ClickOk(w);
+  // The same-named file is asked about under its shown name, and replaced.
+  HWND q = WaitQuestionShowing(folder.substr(0, 3) + "...\\caf?.txt");
+  ASSERT_NE(q, nullptr);
+  Key(FocusOf(q), 'Y');
+  ASSERT_TRUE(Program().WaitExit(15000));
+  for (size_t i = 0; i < kTrueNames.size(); ++i) {
+    EXPECT_EQ(BytesWide(dst + kTrueNames[i]), "true " + std::to_string(i)) << i;
+    EXPECT_EQ(BytesWide(src + kTrueNames[i]), "<missing>") << i;
+  }
+  for (const std::wstring& b : kBystanders) {
+    EXPECT_EQ(BytesWide(src + b), "bystander");
+    EXPECT_EQ(BytesWide(dst + b), "<missing>");
+  }
+  EXPECT_EQ(FileBytes(FavouritesFile()), folder + "\r\n");
+
+  // A drop of such files (UTF-16 drop data), copied this time.
+  for (size_t i = 0; i < kTrueNames.size(); ++i) ASSERT_TRUE(PutWide(src + kTrueNames[i], "again"));
+  const std::wstring copies = dst + L"copies\\";
+  ASSERT_TRUE(CreateDirectoryW(copies.c_str(), nullptr));
+  w = Start();
+  ASSERT_TRUE(w.Found());
+  std::vector<std::wstring> dropped;
+  for (const std::wstring& n : kTrueNames) dropped.push_back(src + n);
+  ASSERT_TRUE(DropFilesWide(Program(), w.form, dropped));
+  EXPECT_TRUE(WaitUntil([&] { return Lines(w.memo) == kShownNames; }));
+  SetText(w.edit, Target() + "copies");
+  Click(w.copy, 5, 5);
+  ClickOk(w);
+  ASSERT_TRUE(Program().WaitExit(15000));
+  for (const std::wstring& n : kTrueNames) {
+    EXPECT_EQ(BytesWide(copies + n), "again");
+    EXPECT_EQ(BytesWide(src + n), "again");
+  }
+  for (const std::wstring& b : kBystanders) EXPECT_EQ(BytesWide(copies + b), "<missing>");
+}

@@ -18,26 +18,37 @@ std::string NewRoot() {
 
 }  // namespace
 
-void RemoveTree(const std::string& folder) {
-  std::string base = folder;
-  if (!base.empty() && base.back() != '\\') base += '\\';
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((base + "*").c_str(), &fd);
+namespace {
+
+// By UTF-16 names, so that files the code page cannot name go too.
+void RemoveTreeWide(const std::wstring& folder) {
+  const std::wstring base = folder.empty() || folder.back() == L'\\' ? folder : folder + L'\\';
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((base + L"*").c_str(), &fd);
   if (h != INVALID_HANDLE_VALUE) {
     do {
-      const std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = base + name;
+      const std::wstring name = fd.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = base + name;
       if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
+        RemoveTreeWide(path);
       } else {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
       }
-    } while (FindNextFileA(h, &fd));
+    } while (FindNextFileW(h, &fd));
     FindClose(h);
   }
-  RemoveDirectoryA(base.c_str());
+  RemoveDirectoryW(base.c_str());
+}
+
+}  // namespace
+
+void RemoveTree(const std::string& folder) {
+  std::wstring wide(folder.size() + 1, L'\0');
+  wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()),
+                                                      &wide[0], static_cast<int>(wide.size()))));
+  RemoveTreeWide(wide);
 }
 
 void ProgramTest::SetUp() {
@@ -46,6 +57,9 @@ void ProgramTest::SetUp() {
   prog_ = root_ + "prog\\";
   src_ = root_ + "src\\";
   dst_ = root_ + "dst\\";
+  // Wine gives out process ids again: what a killed run of the same id left
+  // behind goes first.
+  RemoveTree(root_);
   for (const std::string& f : {root_, prog_, src_, dst_})
     ASSERT_TRUE(CreateDirectoryA(f.c_str(), nullptr)) << f;
   ASSERT_TRUE(CopyFileA(ProgramUnderTest().c_str(), (prog_ + "orlosend.exe").c_str(), FALSE))
@@ -69,6 +83,13 @@ void ProgramTest::Launch(const std::string& args, const std::string& startIn) {
 }
 
 MainWindow ProgramTest::Attach() { return AttachTo(process_); }
+
+MainWindow ProgramTest::StartWide(const std::wstring& args) {
+  const std::wstring folder(prog_.begin(), prog_.end());  // the scratch folders' paths are ASCII
+  process_ = Process(folder + L"orlosend.exe", args, folder);
+  EXPECT_TRUE(process_.Started());
+  return Attach();
+}
 
 MainWindow ProgramTest::AttachTo(const Process& process) {
   MainWindow w;

@@ -44,6 +44,9 @@ protected:
   // another is given.
   void Launch(const std::string& args = "", const std::string& startIn = "");
   MainWindow Attach();
+  // Starts it with a UTF-16 command line (after its own name), as the shell
+  // does, and waits for its main window.
+  MainWindow StartWide(const std::wstring& args);
   // The main window of another running copy of the program.
   static MainWindow AttachTo(const Process& process);
   Process& Program() { return process_; }

@@ -101,6 +101,23 @@ Process::Process(const std::string& exe, const std::string& args, const std::str
   }
 }
 
+Process::Process(const std::wstring& exe, const std::wstring& args, const std::wstring& cwd) {
+  std::wstring line = L"\"" + exe + L"\"";
+  if (!args.empty()) line += L" " + args;
+  std::vector<wchar_t> buffer(line.begin(), line.end());
+  buffer.push_back(L'\0');
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (CreateProcessW(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                     cwd.empty() ? nullptr : cwd.c_str(), &si, &pi)) {
+    CloseHandle(pi.hThread);
+    handle_ = pi.hProcess;
+    pid_ = pi.dwProcessId;
+    WaitForInputIdle(handle_, 10000);
+  }
+}
+
 Process::~Process() {
   if (handle_) {
     if (Running()) Kill();
@@ -297,6 +314,12 @@ void MovePointer(int screenX, int screenY) {
   SendInput(1, &in, sizeof in);
 }
 
+namespace {
+
+bool PostDropData(const Process& process, HWND target, const std::string& data);
+
+}  // namespace
+
 bool DropFiles(const Process& process, HWND target, const std::vector<std::string>& paths) {
   std::string data(sizeof(DROPFILES), '\0');
   DROPFILES head{};
@@ -309,6 +332,25 @@ bool DropFiles(const Process& process, HWND target, const std::vector<std::strin
     data += '\0';
   }
   data += '\0';
+  return PostDropData(process, target, data);
+}
+
+bool DropFilesWide(const Process& process, HWND target, const std::vector<std::wstring>& paths) {
+  std::wstring names;
+  for (const std::wstring& p : paths) names += p + L'\0';
+  names += L'\0';
+  std::string data(sizeof(DROPFILES), '\0');
+  DROPFILES head{};
+  head.pFiles = sizeof(DROPFILES);
+  head.fWide = TRUE;
+  std::memcpy(&data[0], &head, sizeof head);
+  data.append(reinterpret_cast<const char*>(names.data()), names.size() * sizeof(wchar_t));
+  return PostDropData(process, target, data);
+}
+
+namespace {
+
+bool PostDropData(const Process& process, HWND target, const std::string& data) {
   void* remote = VirtualAllocEx(process.Handle(), nullptr, data.size(), MEM_COMMIT | MEM_RESERVE,
                                 PAGE_READWRITE);
   if (!remote) return false;
@@ -322,6 +364,8 @@ bool DropFiles(const Process& process, HWND target, const std::vector<std::strin
   // know is refused there and stays with the process, which is harmless.
   return PostMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
 }
+
+}  // namespace
 
 // --- pixels --------------------------------------------------------------------------------
 

@@ -24,6 +24,9 @@ public:
   Process() = default;
   // cmdLine is everything after the program's own quoted name.
   Process(const std::string& exe, const std::string& args, const std::string& cwd);
+  // The same with a UTF-16 command line, as the shell starts programs: names
+  // the code page cannot hold reach the program intact.
+  Process(const std::wstring& exe, const std::wstring& args, const std::wstring& cwd);
   ~Process();
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;
@@ -141,6 +144,10 @@ bool FindText(const Shot& shot, const std::string& text, UINT flags, const TextF
 // The extent DrawTextA gives the text (DT_CALCRECT added) in the font,
 // wrapped at wrapWidth when the flags ask for word breaks.
 SIZE MeasureText(const std::string& text, UINT flags, const TextFont& font, int wrapWidth);
+
+// The same with UTF-16 drop data (DROPFILES with fWide), as the shell hands
+// over names the code page cannot hold.
+bool DropFilesWide(const Process& process, HWND target, const std::vector<std::wstring>& paths);
 
 // Whole files, bypassing the program under test.
 bool PutFile(const std::string& path, const std::string& bytes);
