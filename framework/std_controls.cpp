@@ -490,6 +490,12 @@ void TListBox::FontChanged() {
     SendMessageA(handle_, LB_SETITEMHEIGHT, 0, MAKELPARAM(item_height_, 0));
 }
 
+void TListBox::ChangeScale(int m, int d) {
+  TWinControl::ChangeScale(m, d);
+  // A fixed row height grows with the font, or the rows would overlap.
+  if (m != d && item_height_set_) SetItemHeight(MulDiv(item_height_, m, d));
+}
+
 void TListBox::Dispatch(TMessage& m) {
   if (m.Msg == CN_COMMAND) {
     switch (HIWORD(m.WParam)) {

@@ -209,6 +209,7 @@ protected:
   void DestroyWnd() override;
   void Dispatch(TMessage& m) override;
   void FontChanged() override;
+  void ChangeScale(int m, int d) override;
 
 private:
   friend class TListBoxStrings;

@@ -157,6 +157,8 @@ TEST_P(ScreenDensityTest, EachWindowGrowsWithItsControlsAndOkAndCloseWork) {
     }
   }
   for (HWND c : Children(w.form, "")) ExpectChildrenInside(c, "main window");
+  // The favourites' rows grow with their font: 12 at 96.
+  EXPECT_EQ(SendMessageA(w.list, LB_GETITEMHEIGHT, 0, 0), scaled(12));
   ASSERT_TRUE(Reachable(w.close));
   ClickCentre(w.close);
   ASSERT_TRUE(Program().WaitExit(10000)) << "CLOSE did not end the program";
