@@ -118,7 +118,7 @@ TDibImage ParseBmp(const uint8_t* p, size_t size) {
 
 }  // namespace
 
-HBITMAP CreateTopDownSection(int width, int height, uint32_t*& bits) {
+BITMAPINFO TopDownBitmapInfo(int width, int height) {
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   bi.bmiHeader.biWidth = width;
@@ -126,6 +126,11 @@ HBITMAP CreateTopDownSection(int width, int height, uint32_t*& bits) {
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   bi.bmiHeader.biCompression = BI_RGB;
+  return bi;
+}
+
+HBITMAP CreateTopDownSection(int width, int height, uint32_t*& bits) {
+  BITMAPINFO bi = TopDownBitmapInfo(width, height);
   void* mem = nullptr;
   HBITMAP h = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &mem, nullptr, 0);
   if (!h) throw EOutOfResources(res::SOutOfResources);

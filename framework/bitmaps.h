@@ -99,5 +99,7 @@ private:
 // A blank top-down 32-bit section; bits receives its memory. Raises
 // EOutOfResources when the platform makes none.
 HBITMAP CreateTopDownSection(int width, int height, uint32_t*& bits);
+// The description of such pixels: 32 bits each, first row at the top.
+BITMAPINFO TopDownBitmapInfo(int width, int height);
 
 }  // namespace orlo

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "bitmaps.h"
 #include "class_builder.h"
 
 namespace orlo {
@@ -272,13 +273,7 @@ void TCanvas::DrawPixels(const TRect& dest, int width, int height, const uint32_
   if (width <= 0 || height <= 0 || dest.IsEmpty()) return;
   HDC dc = EnsureHandle();
   if (!dc) return;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDownBitmapInfo(width, height);
   if (dest.Width() == width && dest.Height() == height) {
     SetDIBitsToDevice(dc, dest.Left, dest.Top, static_cast<DWORD>(width), static_cast<DWORD>(height),
                       0, 0, 0, static_cast<UINT>(height), pixels, &bi, DIB_RGB_COLORS);

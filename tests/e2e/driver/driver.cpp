@@ -84,22 +84,21 @@ bool WaitUntil(const std::function<bool()>& pred, DWORD ms) {
 
 // --- processes -----------------------------------------------------------------
 
-Process::Process(const std::string& exe, const std::string& args, const std::string& cwd) {
-  std::string line = "\"" + exe + "\"";
-  if (!args.empty()) line += " " + args;
-  std::vector<char> buffer(line.begin(), line.end());
-  buffer.push_back('\0');
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                     cwd.empty() ? nullptr : cwd.c_str(), &si, &pi)) {
-    CloseHandle(pi.hThread);
-    handle_ = pi.hProcess;
-    pid_ = pi.dwProcessId;
-    WaitForInputIdle(handle_, 10000);
-  }
+namespace {
+
+std::wstring WideOf(const std::string& text) {
+  std::wstring wide(text.size() + 1, L'\0');
+  wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                                      &wide[0], static_cast<int>(wide.size()))));
+  return wide;
 }
+
+}  // namespace
+
+// The code page's text arrives in the program as it would through
+// CreateProcessA: the system converts it the same way.
+Process::Process(const std::string& exe, const std::string& args, const std::string& cwd)
+    : Process(WideOf(exe), WideOf(args), WideOf(cwd)) {}
 
 Process::Process(const std::wstring& exe, const std::wstring& args, const std::wstring& cwd) {
   std::wstring line = L"\"" + exe + L"\"";
