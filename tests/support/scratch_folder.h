@@ -17,16 +17,12 @@ public:
     GetTempPathA(sizeof temp, temp);
     path_ = std::string(temp) + "orlo_" + tag + "_" + std::to_string(GetCurrentProcessId()) + "_" +
             std::to_string(++counter_) + "\\";
+    // Wine gives out process ids again: a folder that a killed run of the
+    // same id left behind goes first.
+    RemoveAll(path_);
     created_ = CreateDirectoryA(path_.c_str(), nullptr) != 0;
   }
-  ~ScratchFolder() {
-    for (const std::string& name : Names()) {
-      const std::string p = path_ + name;
-      SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (!DeleteFileA(p.c_str())) RemoveDirectoryA(p.c_str());
-    }
-    RemoveDirectoryA(path_.c_str());
-  }
+  ~ScratchFolder() { RemoveAll(path_); }
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
@@ -44,6 +40,24 @@ public:
     } while (FindNextFileA(h, &fd));
     FindClose(h);
     return names;
+  }
+
+  // Removes a folder (ending with a backslash) with everything in it.
+  static void RemoveAll(const std::string& folder) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+      do {
+        const std::string n = fd.cFileName;
+        if (n == "." || n == "..") continue;
+        const std::string p = folder + n;
+        SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveAll(p + "\\");
+        else DeleteFileA(p.c_str());
+      } while (FindNextFileA(h, &fd));
+      FindClose(h);
+    }
+    RemoveDirectoryA(folder.c_str());
   }
 
   static bool Put(const std::string& path, const std::string& bytes) {
