@@ -521,29 +521,16 @@ SIZE MeasureText(const std::string& text, UINT flags, const TextFont& font, int 
 bool FindText(const Shot& shot, const std::string& text, UINT flags, const TextFont& font,
               unsigned inkColor, POINT* at, int wrapWidth) {
   if (shot.Empty() || text.empty()) return false;
-  HDC screen = GetDC(nullptr);
-  HDC measure = CreateCompatibleDC(screen);
-  ReleaseDC(nullptr, screen);
+  const SIZE box = MeasureText(text, flags, font, wrapWidth > 0 ? wrapWidth : shot.Width());
+  const int bw = box.cx, bh = box.cy;
+  if (bw <= 0 || bh <= 0 || bw > shot.Width() || bh > shot.Height()) return false;
+  Dib dib(bw, bh);
+  if (!dib.Ok()) return false;
+  std::memset(dib.bits, 0xFF, static_cast<size_t>(bw) * static_cast<size_t>(bh) * 4);
   HFONT f = CreateFontA(font.height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE, font.charset,
                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
                         font.face.c_str());
-  HGDIOBJ old = SelectObject(measure, f);
-  RECT box{0, 0, wrapWidth > 0 ? wrapWidth : shot.Width(), 0};
-  DrawTextA(measure, text.data(), static_cast<int>(text.size()), &box, flags | DT_CALCRECT);
-  SelectObject(measure, old);
-  DeleteDC(measure);
-  const int bw = box.right - box.left, bh = box.bottom - box.top;
-  if (bw <= 0 || bh <= 0 || bw > shot.Width() || bh > shot.Height()) {
-    DeleteObject(f);
-    return false;
-  }
-  Dib dib(bw, bh);
-  if (!dib.Ok()) {
-    DeleteObject(f);
-    return false;
-  }
-  std::memset(dib.bits, 0xFF, static_cast<size_t>(bw) * static_cast<size_t>(bh) * 4);
-  old = SelectObject(dib.dc, f);
+  HGDIOBJ old = SelectObject(dib.dc, f);
   SetBkMode(dib.dc, TRANSPARENT);
   SetTextColor(dib.dc, RGB(0, 0, 0));
   RECT r{0, 0, bw, bh};
