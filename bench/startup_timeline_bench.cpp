@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "application.h"
+#include "bench_stats.h"
 #include "confirm_dialog.h"
 #include "main_window.h"
 
@@ -17,16 +18,7 @@ using namespace orlo;
 
 namespace {
 
-double NowMs() {
-  static const LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using orlo::bench::NowMs;
 
 struct Mark {
   const char* what;

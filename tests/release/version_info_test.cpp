@@ -10,19 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "driver.h"
+
 namespace {
 
 std::vector<std::string>& Programs() {
   static std::vector<std::string> list;
   return list;
-}
-
-std::string WindowsPath(const std::string& path) {
-  if (path.empty() || path[0] != '/') return path;
-  std::string w = "Z:" + path;
-  for (char& c : w)
-    if (c == '/') c = '\\';
-  return w;
 }
 
 std::string BaseName(const std::string& path) {
@@ -142,6 +136,6 @@ TEST(VersionInfo, NoManifestAsksForNewControls) {
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i < argc; ++i) Programs().push_back(WindowsPath(argv[i]));
+  for (int i = 1; i < argc; ++i) Programs().push_back(orlo::e2e::WindowsPath(argv[i]));
   return RUN_ALL_TESTS();
 }
