@@ -136,8 +136,7 @@ HWND TApplication::Handle() {
   }
   // A zero-sized window at the screen's centre: only its task-bar button shows.
   HWND h = CreateWindowExA(0, "TApplication", title_.c_str(),
-                           WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS |
-                               WS_VISIBLE,
+                           WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS,
                            GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
                            nullptr, nullptr, inst, nullptr);
   if (!h) throw EOutOfResources(res::SWindowClass);
@@ -147,6 +146,9 @@ HWND TApplication::Handle() {
   DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
   DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
   DeleteMenu(menu, SC_MOVE, MF_BYCOMMAND);
+  // Shown without taking the activation: the main form takes it when it is
+  // shown, and activating this window first would only hand it on again.
+  ShowWindow(h, SW_SHOWNOACTIVATE);
   return h;
 }
 
