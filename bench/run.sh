@@ -32,9 +32,38 @@ echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //
 echo
 pin "$run" "$b/bench/startup_bench.exe" "$b/app/orlosend.exe" "$b/bench/bare_window.exe" "${ROUNDS:-30}"
 echo
-echo "timeline of one start (the program's entry steps, stamped; a warm start first):"
+# The timelines: the program's entry steps and the bare window's, each step's
+# length the median of TIMELINE_ROUNDS alternating starts, after a warm start.
+median_steps() {
+  awk '
+    /^process created/ { name = "process created -> entry"; split($0, f, / +/); v = f[5] + 0 }
+    /\(\+[0-9.]+\)/ { name = substr($0, 1, 42); match($0, /\(\+[0-9.]+\)/); v = substr($0, RSTART + 2, RLENGTH - 3) + 0 }
+    /^process created/ || /\(\+[0-9.]+\)/ {
+      if (!(name in count)) order[++steps] = name
+      values[name, ++count[name]] = v
+    }
+    END {
+      for (i = 1; i <= steps; i++) {
+        name = order[i]; n = count[name]
+        for (j = 1; j <= n; j++) a[j] = values[name, j]
+        for (j = 2; j <= n; j++) { x = a[j]; k = j - 1; while (k > 0 && a[k] > x) { a[k + 1] = a[k]; k-- } a[k + 1] = x }
+        printf "%-42s %8.2f ms\n", name, n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+      }
+    }' "$1"
+}
+tl_ours="$(mktemp)"; tl_bare="$(mktemp)"
 pin "$run" "$b/bench/startup_timeline_bench.exe" >/dev/null
-pin "$run" "$b/bench/startup_timeline_bench.exe"
+pin "$run" "$b/bench/bare_window.exe" --timeline >/dev/null
+for _ in $(seq "${TIMELINE_ROUNDS:-9}"); do
+  pin "$run" "$b/bench/startup_timeline_bench.exe" >>"$tl_ours"
+  pin "$run" "$b/bench/bare_window.exe" --timeline >>"$tl_bare"
+done
+echo "timeline of one start, each step's length (median of ${TIMELINE_ROUNDS:-9} alternating starts):"
+median_steps "$tl_ours"
+echo
+echo "the bare window's timeline, the same way:"
+median_steps "$tl_bare"
+rm -f "$tl_ours" "$tl_bare"
 echo
 pin "$run" "$b/bench/transfer_bench.exe" 1000 "${TRANSFER_ROUNDS:-16}"
 if [ -f "$b/bench/paint_bench.exe" ]; then
