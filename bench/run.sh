@@ -25,6 +25,12 @@ run="$b/wine-run"
 # The server is started again inside the pinned process tree.
 "$run" --down
 pin() { taskset -c 0 "$@"; }
+# The server and the prefix's own programs start before anything is timed and
+# are given a few seconds to settle: right after a start they still take the
+# pinned CPU now and then.
+ORLO_WINE_ARCH="$arch" pin "$run" --up
+pin "$run" "$b/bench/bare_window.exe" --timeline >/dev/null
+sleep 5
 
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores," \
      "$(free -g | awk '/Mem:/{print $2}') GiB; $(/usr/lib/wine/wine64 --version 2>/dev/null || echo wine);" \
