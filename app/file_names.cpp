@@ -4,42 +4,23 @@
 
 #include "command_line.h"
 #include "paths.h"
+#include "wide_text.h"
 
 namespace orlo {
 
 namespace {
 
-std::wstring ToWide(const std::string& text, bool& ok) {
-  ok = true;
+// Code-page text in UTF-16; empty when its bytes make no text, which then
+// names nothing.
+std::wstring StrictWide(const std::string& text) {
   if (text.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(),
-                                    static_cast<int>(text.size()), nullptr, 0);
-  if (n <= 0) {
-    ok = false;
-    return std::wstring();
-  }
+  const int size = static_cast<int>(text.size());
+  const int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+  if (n <= 0) return std::wstring();
   std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), &wide[0], n);
+  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, &wide[0], n);
   return wide;
 }
-
-// One character (one or two UTF-16 units) in the code page, when it goes
-// there and comes back unchanged.
-bool ExactInCodePage(const wchar_t* units, int count, std::string& out) {
-  char bytes[8] = {};
-  BOOL usedDefault = FALSE;
-  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, units, count, bytes, sizeof bytes,
-                                    nullptr, &usedDefault);
-  if (n <= 0 || usedDefault) return false;
-  wchar_t back[4] = {};
-  const int m = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes, n, back, 4);
-  if (m != count || std::memcmp(back, units, sizeof(wchar_t) * static_cast<size_t>(count)) != 0) return false;
-  out.append(bytes, static_cast<size_t>(n));
-  return true;
-}
-
-bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 size_t LastDelimiter(const std::wstring& path) { return path.find_last_of(L"\\:"); }
 
@@ -48,22 +29,14 @@ size_t LastDelimiter(const std::wstring& path) { return path.find_last_of(L"\\:"
 TFileName TFileName::FromWide(const std::wstring& path) {
   TFileName f;
   f.wide_ = path;
-  for (size_t i = 0; i < path.size();) {
-    const int count = IsHighSurrogate(path[i]) && i + 1 < path.size() && IsLowSurrogate(path[i + 1]) ? 2 : 1;
-    if (!ExactInCodePage(&path[i], count, f.shown_)) {
-      f.shown_ += '?';
-      f.exact_ = false;
-    }
-    i += static_cast<size_t>(count);
-  }
+  f.shown_ = CodePageFromWide(path, &f.exact_);
   return f;
 }
 
 TFileName TFileName::FromAnsi(const std::string& path) {
   TFileName f;
   f.shown_ = path;
-  bool ok = true;
-  f.wide_ = ToWide(path, ok);
+  f.wide_ = StrictWide(path);
   f.exact_ = true;  // the code page's calls take it as it is
   return f;
 }
@@ -74,17 +47,43 @@ TFileName TFileName::Name() const {
   return FromWide(d == std::wstring::npos ? wide_ : wide_.substr(d + 1));
 }
 
-TFileName TFileName::Join(const TFileName& name) const {
-  if (exact_ && name.exact_) return FromAnsi(shown_ + "\\" + name.shown_);
+TFileName TFileName::Folder() const {
+  if (exact_) return FromAnsi(FolderPart(shown_));
+  const size_t d = LastDelimiter(wide_);
+  return FromWide(d == std::wstring::npos ? std::wstring() : wide_.substr(0, d + 1));
+}
+
+TFileName TFileName::Concat(const TFileName& tail) const {
+  if (exact_ && tail.exact_) return FromAnsi(shown_ + tail.shown_);
   TFileName f;
-  f.shown_ = shown_ + "\\" + name.shown_;
+  f.shown_ = shown_ + tail.shown_;
   f.exact_ = false;
-  // A folder whose bytes do not make text in the code page names nothing:
-  // the request is refused for want of a UTF-16 path.
-  bool ok = true;
-  const std::wstring folder = exact_ ? ToWide(shown_, ok) : wide_;
-  if (ok && (!folder.empty() || shown_.empty())) f.wide_ = folder + L"\\" + name.wide_;
+  // A part that names nothing leaves the whole without a true name: the
+  // request is refused for want of it.
+  if (Named() && tail.Named()) f.wide_ = wide_ + tail.wide_;
   return f;
+}
+
+TFileName TFileName::Join(const TFileName& name) const { return Concat(FromAnsi("\\")).Concat(name); }
+
+bool TFileName::operator==(const TFileName& other) const {
+  if (exact_ && other.exact_) return shown_ == other.shown_;
+  return exact_ == other.exact_ && wide_ == other.wide_;
+}
+
+TFileName ProgramFolder() {
+  // The module's path may be longer than MAX_PATH: ask again with more room
+  // until it fits.
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return TFileName::FromWide(path).Folder();
 }
 
 std::vector<TFileName> CommandLineFiles() {

@@ -1,7 +1,9 @@
-// Names of files by two forms: the path as the file system holds it (UTF-16)
-// and its form in the code page, which the windows show. The rest of the
-// program stays with the code page; only this unit and the calls it chooses
-// see the true names of files the code page cannot name.
+// Paths by two forms: the path as the file system holds it (UTF-16) and its
+// form in the code page, which the windows show and the stored files keep.
+// Every path the program uses (sources, the destination, the program's own
+// folder and its two files) is made here; ordinary names take the code page's
+// calls as ever, and only this unit and the calls it chooses see the true
+// names of paths the code page cannot name.
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
@@ -18,7 +20,7 @@ public:
   // character the code page cannot hold: never a look-alike letter, which
   // would name another file.
   static TFileName FromWide(const std::wstring& path);
-  // A path in the code page (typed, stored, or handed over in ANSI).
+  // A path in the code page (stored, or handed over in ANSI).
   static TFileName FromAnsi(const std::string& path);
 
   const std::string& Shown() const { return shown_; }
@@ -26,17 +28,32 @@ public:
   // The shown form names exactly this file, so the code page's calls serve:
   // ordinary names take the same way as always.
   bool Exact() const { return exact_; }
-  // The last part, after the last backslash or colon, in both forms.
+  // Whether the path has a true form at all: code-page bytes that make no
+  // text name nothing.
+  bool Named() const { return !wide_.empty() || shown_.empty(); }
+  bool Empty() const { return shown_.empty(); }
+  // The last part, after the last backslash or colon, in both forms; the
+  // folder part up to and including it.
   TFileName Name() const;
+  TFileName Folder() const;
+  // This path with tail appended as it is.
+  TFileName Concat(const TFileName& tail) const;
   // This folder, one backslash, and name (the backslash is added even when
   // the folder ends with one).
   TFileName Join(const TFileName& name) const;
+  // Both name the same path, letter for letter.
+  bool operator==(const TFileName& other) const;
+  bool operator!=(const TFileName& other) const { return !(*this == other); }
 
 private:
   std::string shown_;
   std::wstring wide_;
   bool exact_ = true;
 };
+
+// The folder of the program's own file by its true name, with its trailing
+// backslash.
+TFileName ProgramFolder();
 
 // The process's arguments, split from its UTF-16 command line by the same
 // rules as the code-page split; the program's own name not included.

@@ -11,11 +11,11 @@
 #include "cute_button.h"
 #include "dialogs.h"
 #include "grad_box.h"
-#include "inifiles.h"
 #include "paths.h"
 #include "radio_group.h"
 #include "shell_folders.h"
 #include "speed_button.h"
+#include "state_files.h"
 #include "std_controls.h"
 #include "strings.h"
 #include "transfer.h"
@@ -51,8 +51,8 @@ ORLO_DEFINE_CLASS(TForm1, TForm) {
   p.Method("CuteButton2Click", &TForm1::CuteButton2Click);
 }
 
-std::string SettingsPath() { return ProgramFolder() + "\\orlosend.ini"; }
-std::string FavouritesPath() { return ProgramFolder() + "\\dirlist.txt"; }
+TFileName SettingsPath() { return ProgramFolder().Join(TFileName::FromAnsi("orlosend.ini")); }
+TFileName FavouritesPath() { return ProgramFolder().Join(TFileName::FromAnsi("dirlist.txt")); }
 
 std::string FavouriteDisplayText(const std::string& folder) {
   return folder.size() > 20 ? AbbreviatePath(folder) : folder;
@@ -63,10 +63,6 @@ namespace {
 const char kSection[] = "Setting";
 const int CSIDL_DESKTOP_FOLDER = 0;   // CSIDL_DESKTOP
 const int CSIDL_DOCUMENTS_FOLDER = 5; // CSIDL_PERSONAL
-
-bool PathExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 }  // namespace
 
@@ -99,7 +95,7 @@ public:
 
   void ReportFailure(const std::string& text) override { ShowPlainMessage(text); }
 
-  std::string SpecialFolder(int csidl) override { return GetSpecialFolderPath(csidl); }
+  TFileName SpecialFolder(int csidl) override { return GetSpecialFolderPath(csidl); }
 
   void FavouritePutFirst(const std::string& folder) override {
     form_.put_first_.push_back(folder);
@@ -137,7 +133,7 @@ TForm1::~TForm1() = default;
 void TForm1::FormCreate(TObject*) {
   // The settings: the last destination and the last action.
   {
-    TIniFile ini(SettingsPath());
+    const TSettingsFile ini(SettingsPath());
     Edit1->SetText(ini.ReadString(kSection, "ToPath", ""));
     RadioGroup1->SetItemIndex(ini.ReadInteger(kSection, "Action", 0));
   }
@@ -158,10 +154,10 @@ void TForm1::FormCreate(TObject*) {
   if (!args.empty()) SetCaption(args.back().Shown());
 
   // The favourites, when their file is there at all.
-  const std::string favourites = FavouritesPath();
-  if (PathExists(favourites)) {
+  const TFileName favourites = FavouritesPath();
+  if (FileExists(favourites)) {
     favourites_unread_ = true;
-    dir_list_->LoadFromFile(favourites);
+    LoadLines(*dir_list_, favourites);
     favourites_unread_ = false;
     RefreshDirListBox();
   }
@@ -179,8 +175,11 @@ void TForm1::FormClose(TObject*, TCloseAction& action) {
     return;
   }
   {
-    TIniFile ini(SettingsPath());
-    ini.WriteString(kSection, "ToPath", Edit1->Text());
+    TSettingsFile ini(SettingsPath());
+    // A folder the code page cannot hold would be stored as another one: the
+    // file keeps the folder it had.
+    const TFileName destination = TFileName::FromWide(Edit1->WideText());
+    if (destination.Exact()) ini.WriteString(kSection, "ToPath", destination.Shown());
     ini.WriteInteger(kSection, "Action", RadioGroup1->ItemIndex());
   }
   if (!dir_list_) return;
@@ -191,12 +190,12 @@ void TForm1::FormClose(TObject*, TCloseAction& action) {
 void TForm1::SaveFavourites() {
   // A close that fails leaves DirList as it is, so every row of the list
   // still names its folder; the next close starts again from the file.
-  const std::string path = FavouritesPath();
+  const TFileName path = FavouritesPath();
   TStringList lines;
   bool current = true;
-  if (PathExists(path)) {
+  if (FileExists(path)) {
     try {
-      lines.LoadFromFile(path);
+      LoadLines(lines, path);
     } catch (const Exception&) {
       current = false;
     }
@@ -208,7 +207,7 @@ void TForm1::SaveFavourites() {
     lines.AddStrings(*dir_list_);
   }
   while (lines.Count() > 30) lines.Delete(30);
-  lines.SaveToFile(path);
+  SaveLines(lines, path);
 }
 
 void TForm1::RefreshDirListBox() {
@@ -233,26 +232,19 @@ void TForm1::ListBox1Click(TObject*) {
 }
 
 void TForm1::SpeedButton1Click(TObject*) {
-  Edit1->SetText(GetSpecialFolderPath(CSIDL_DESKTOP_FOLDER));
+  Edit1->SetWideText(GetSpecialFolderPath(CSIDL_DESKTOP_FOLDER).Wide());
 }
 
 void TForm1::SpeedButton2Click(TObject*) {
-  Edit1->SetText(GetSpecialFolderPath(CSIDL_DOCUMENTS_FOLDER));
+  Edit1->SetWideText(GetSpecialFolderPath(CSIDL_DOCUMENTS_FOLDER).Wide());
 }
 
 void TForm1::Button2Click(TObject*) {
   if (transferring_) return;
-  // Room for the longest path the picker returns, and for whatever the field
-  // holds when it names something that exists.
-  const std::string current = Edit1->Text();
-  std::string buffer(std::max<size_t>(265, current.size() + 1), '\0');
-  int noPreselect = 1;
-  if (PathExists(current)) {
-    buffer.replace(0, current.size(), current);
-    noPreselect = 0;
-  }
-  if (BrowseForFolder(Handle(), noPreselect, "", &buffer[0]) == 1)
-    Edit1->SetText(std::string(buffer.c_str()));
+  // The picker opens on the folder in the field when it names something.
+  TFileName path = TFileName::FromWide(Edit1->WideText());
+  const int noPreselect = FileExists(path) ? 0 : 1;
+  if (BrowseForFolder(Handle(), noPreselect, "", path) == 1) Edit1->SetWideText(path.Wide());
 }
 
 void TForm1::CuteButton2Click(TObject*) { Close(); }
@@ -266,8 +258,8 @@ void TForm1::CuteButton1Click(TObject*) {
     TMainWindowTransfer site(*this);
     // The run works on its own copy of the files and of the folder typed.
     const std::vector<TFileName> sources = source_files_;
-    done = SendFiles(sources, Edit1->Text(), ProgramFolder(), RadioGroup1->ItemIndex(), *dir_list_,
-                     site);
+    done = SendFiles(sources, TFileName::FromWide(Edit1->WideText()), ProgramFolder(), RadioGroup1->ItemIndex(),
+                     *dir_list_, site);
   }
   if (done || close_requested_) {
     close_requested_ = false;

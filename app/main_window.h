@@ -101,11 +101,11 @@ private:
 
 extern TForm1* Form1;
 
-// The settings file and the favourites file beside the program. The program
-// folder already ends with a backslash; the names are added with another, as
-// the messages about these files show them.
-std::string SettingsPath();
-std::string FavouritesPath();
+// The settings file and the favourites file beside the program, by their
+// true paths. The program folder already ends with a backslash; the names are
+// added with another, as the messages about these files show them.
+TFileName SettingsPath();
+TFileName FavouritesPath();
 
 // Favourites shown in the list: up to 20 bytes as they are, longer ones
 // shortened to their first three bytes, "...\" and their name.

@@ -1,7 +1,5 @@
 #include "shell_folders.h"
 
-#include <shlobj.h>
-
 #include "application.h"
 
 namespace orlo {
@@ -11,25 +9,38 @@ namespace orlo {
 
 namespace {
 
-// Opens the picker on the folder whose path the data points to.
+// Opens the picker on the folder the data points to (a TFileName), by the
+// code page's message when its path is exact.
 int CALLBACK BrowseSelectionCallback(HWND picker, UINT msg, LPARAM, LPARAM data) {
-  if (msg == BFFM_INITIALIZED) SendMessageA(picker, BFFM_SETSELECTIONA, 1, data);
+  if (msg != BFFM_INITIALIZED) return 0;
+  const TFileName& path = *reinterpret_cast<const TFileName*>(data);
+  if (path.Exact())
+    SendMessageA(picker, BFFM_SETSELECTIONA, 1, reinterpret_cast<LPARAM>(path.Shown().c_str()));
+  else
+    SendMessageW(picker, BFFM_SETSELECTIONW, 1, reinterpret_cast<LPARAM>(path.Wide().c_str()));
   return 0;
 }
 
 }  // namespace
 
-std::string GetSpecialFolderPath(int csidl) {
+TFileName PathFromItemList(LPCITEMIDLIST list) {
+  // Room for the longest path the shell gives back.
+  wchar_t path[MAX_PATH + 4] = {};
+  if (!list || !SHGetPathFromIDListW(list, path)) return TFileName();
+  return TFileName::FromWide(path);
+}
+
+TFileName GetSpecialFolderPath(int csidl) {
   LPITEMIDLIST list = nullptr;
-  char path[264] = {};
+  TFileName path;
   if (SUCCEEDED(SHGetSpecialFolderLocation(Application->Handle(), csidl, &list)) && list) {
-    if (!SHGetPathFromIDListA(list, path)) path[0] = '\0';
+    path = PathFromItemList(list);
     ILFree(list);
   }
   return path;
 }
 
-int BrowseForFolder(HWND owner, int noPreselect, const char* title, char* path) {
+int BrowseForFolder(HWND owner, int noPreselect, const char* title, TFileName& path) {
   char displayName[MAX_PATH] = {};
   BROWSEINFOA info{};
   info.hwndOwner = owner;
@@ -38,14 +49,14 @@ int BrowseForFolder(HWND owner, int noPreselect, const char* title, char* path) 
   info.lpszTitle = title;
   info.ulFlags = BIF_RETURNONLYFSDIRS;
   info.lpfn = noPreselect == 1 ? nullptr : BrowseSelectionCallback;
-  info.lParam = noPreselect == 1 ? 0 : reinterpret_cast<LPARAM>(path);
+  info.lParam = noPreselect == 1 ? 0 : reinterpret_cast<LPARAM>(&path);
   LPITEMIDLIST list = SHBrowseForFolderA(&info);
   if (!list) return 0;
-  char chosen[MAX_PATH] = {};
-  const int ok = SHGetPathFromIDListA(list, chosen) ? 1 : 0;
+  const TFileName chosen = PathFromItemList(list);
   ILFree(list);
-  if (ok == 1) lstrcpyA(path, chosen);
-  return ok;
+  if (chosen.Empty()) return 0;
+  path = chosen;
+  return 1;
 }
 
 }  // namespace orlo

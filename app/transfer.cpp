@@ -19,24 +19,27 @@ std::string DestinationPath(const std::string& folder, const std::string& source
   return folder + "\\" + NamePart(source);
 }
 
-TFileName DestinationPath(const std::string& folder, const TFileName& source) {
-  return TFileName::FromAnsi(folder).Join(source.Name());
+TFileName DestinationPath(const TFileName& folder, const TFileName& source) {
+  return folder.Join(source.Name());
 }
 
-std::string DestinationFolder(const std::string& typed, const std::string& programFolder) {
-  const bool fromRoot = !typed.empty() && (typed[0] == '\\' || typed[0] == '/');
-  const bool onDrive = typed.size() >= 2 && typed[1] == ':';
-  if (typed.empty() || fromRoot || onDrive) return typed;
-  std::string base = programFolder;
-  if (!base.empty() && base.back() != '\\') base += '\\';
-  return base + typed;
+TFileName DestinationFolder(const TFileName& typed, const TFileName& programFolder) {
+  // The first two characters decide, and they are the same in both forms:
+  // a character the code page lacks is never a separator or a colon.
+  const std::string& text = typed.Shown();
+  const bool fromRoot = !text.empty() && (text[0] == '\\' || text[0] == '/');
+  const bool onDrive = text.size() >= 2 && text[1] == ':';
+  if (text.empty() || fromRoot || onDrive) return typed;
+  const std::string& base = programFolder.Shown();
+  if (!base.empty() && base.back() != '\\') return programFolder.Join(typed);
+  return programFolder.Concat(typed);
 }
 
 std::string FailureMessage(const std::string& dest, UINT operation) {
   return dest + (operation == FO_MOVE ? "のMoveに失敗しました" : "のCopyに失敗しました");
 }
 
-bool RunTransfer(const std::vector<TFileName>& sources, const std::string& folder, int action,
+bool RunTransfer(const std::vector<TFileName>& sources, const TFileName& folder, int action,
                  TTransferSite& site) {
   bool success = false;
   for (const TFileName& source : sources) {
@@ -60,20 +63,24 @@ bool RunTransfer(const std::vector<TFileName>& sources, const std::string& folde
   return success;
 }
 
-bool FavouriteGuard(bool folderExists, const std::string& folder, const std::string& desktop,
-                    const std::string& personal) {
+bool FavouriteGuard(bool folderExists, const TFileName& folder, const TFileName& desktop,
+                    const TFileName& personal) {
   return folderExists || folder != desktop || folder != personal;
 }
 
-bool SendFiles(const std::vector<TFileName>& sources, const std::string& typed, const std::string& programFolder,
+bool SendFiles(const std::vector<TFileName>& sources, const TFileName& typed, const TFileName& programFolder,
                int action, TStrings& favourites, TTransferSite& site) {
-  const std::string folder = DestinationFolder(typed, programFolder);
+  const TFileName folder = DestinationFolder(typed, programFolder);
   if (!RunTransfer(sources, folder, action, site)) return false;
-  const std::string desktop = site.SpecialFolder(CSIDL_DESKTOP);
-  const std::string personal = site.SpecialFolder(CSIDL_PERSONAL);
-  if (FavouriteGuard(site.Exists(TFileName::FromAnsi(folder)), typed, desktop, personal)) {
-    PutFavouriteFirst(favourites, typed);
-    site.FavouritePutFirst(typed);
+  // The favourites file is in the code page: a folder it cannot hold would
+  // come back as another one, so it is not remembered.
+  if (typed.Exact()) {
+    const TFileName desktop = site.SpecialFolder(CSIDL_DESKTOP);
+    const TFileName personal = site.SpecialFolder(CSIDL_PERSONAL);
+    if (FavouriteGuard(site.Exists(folder), typed, desktop, personal)) {
+      PutFavouriteFirst(favourites, typed.Shown());
+      site.FavouritePutFirst(typed.Shown());
+    }
   }
   site.Beep(MB_ICONASTERISK);
   return true;

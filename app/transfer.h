@@ -29,7 +29,7 @@ class TTransferSite {
 public:
   virtual ~TTransferSite() = default;
   // The path of a special folder (CSIDL_DESKTOP, CSIDL_PERSONAL).
-  virtual std::string SpecialFolder(int csidl) = 0;
+  virtual TFileName SpecialFolder(int csidl) = 0;
   // The favourites were changed: folder was put first.
   virtual void FavouritePutFirst(const std::string& folder) = 0;
   // Whether a file or folder of that name exists.
@@ -46,16 +46,16 @@ public:
 // The destination path of one source: folder, one backslash, the source's
 // name part (the backslash is added even when folder ends with one).
 std::string DestinationPath(const std::string& folder, const std::string& source);
-// The same for a source by both its names: a source the code page cannot
-// name keeps its true name at the destination.
-TFileName DestinationPath(const std::string& folder, const TFileName& source);
+// The same by true names: a folder or a source the code page cannot name
+// keeps its true name at the destination.
+TFileName DestinationPath(const TFileName& folder, const TFileName& source);
 
 // The folder a typed destination names. A relative one ("rel", "a\b") is
 // taken from programFolder, whatever folder the program was started in; a
 // full path, one from the root of the current drive ("\x"), one relative to
 // a drive ("D:x") and the empty text (the root of the current drive) stay as
 // typed.
-std::string DestinationFolder(const std::string& typed, const std::string& programFolder);
+TFileName DestinationFolder(const TFileName& typed, const TFileName& programFolder);
 
 // The message for a failed transfer of dest: "<dest>のMoveに失敗しました" or
 // "<dest>のCopyに失敗しました".
@@ -67,21 +67,22 @@ std::string FailureMessage(const std::string& dest, UINT operation);
 // replaced only after a YES; NO and a question closed without an answer skip
 // the file. Each failure beeps (MB_ICONEXCLAMATION) and is reported before
 // the next file. True when at least one file was transferred.
-bool RunTransfer(const std::vector<TFileName>& sources, const std::string& folder, int action,
+bool RunTransfer(const std::vector<TFileName>& sources, const TFileName& folder, int action,
                  TTransferSite& site);
 
 // After a successful run: whether folder goes into the favourites. It stays
 // out only when it names nothing that exists and equals both the Desktop and
-// the My Documents path, byte for byte.
-bool FavouriteGuard(bool folderExists, const std::string& folder, const std::string& desktop,
-                    const std::string& personal);
+// the My Documents path, letter for letter.
+bool FavouriteGuard(bool folderExists, const TFileName& folder, const TFileName& desktop,
+                    const TFileName& personal);
 
 // The whole of OK: the transfer into the folder typed (taken from
 // programFolder when relative); after a run with a success the favourites
 // guard, the folder put first in favourites, and the final beep
-// (MB_ICONASTERISK). True when the run had a success, so the main window is
-// to close.
-bool SendFiles(const std::vector<TFileName>& sources, const std::string& typed, const std::string& programFolder,
+// (MB_ICONASTERISK). A folder the code page cannot name is used for the run
+// but never stored: the favourites stay as they are. True when the run had a
+// success, so the main window is to close.
+bool SendFiles(const std::vector<TFileName>& sources, const TFileName& typed, const TFileName& programFolder,
                int action, TStrings& favourites, TTransferSite& site);
 
 // Puts folder at the head of the favourites: the first entry equal to it,

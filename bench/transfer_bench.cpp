@@ -33,14 +33,14 @@ public:
   }
   void Beep(UINT) override {}
   void ReportFailure(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-  std::string SpecialFolder(int) override { return std::string(); }
+  TFileName SpecialFolder(int) override { return TFileName(); }
   void FavouritePutFirst(const std::string&) override {}
 };
 
 double ProgramLoop(const std::vector<TFileName>& sources, const std::string& folder) {
   QuietSite site;
   const double t0 = NowMs();
-  RunTransfer(sources, folder, 0, site);
+  RunTransfer(sources, TFileName::FromAnsi(folder), 0, site);
   return NowMs() - t0;
 }
 

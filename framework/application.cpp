@@ -232,7 +232,17 @@ void TApplication::ProcessMessages() {
 }
 
 bool TApplication::ProcessMessage(MSG& msg) {
-  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  // A message for a window that holds any text (a wide edit) is taken and
+  // dispatched in UTF-16, so that a typed character the code page lacks
+  // arrives as it is; every other message goes through the code page.
+  MSG next;
+  if (!PeekMessageW(&next, nullptr, 0, 0, PM_NOREMOVE)) return false;
+  const bool wide = next.hwnd && IsWindowUnicode(next.hwnd);
+  if (wide) {
+    if (!PeekMessageW(&msg, next.hwnd, next.message, next.message, PM_REMOVE)) return false;
+  } else if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    return false;
+  }
   if (msg.message == WM_QUIT) {
     terminated_ = true;
     return true;
@@ -242,9 +252,10 @@ bool TApplication::ProcessMessage(MSG& msg) {
   IsHintMsg(msg);  // looks, never takes
   if (handled) return true;
   if (IsKeyMsg(msg)) return true;
-  if (dialog_handle_ && IsDialogMessageA(dialog_handle_, &msg)) return true;
+  if (dialog_handle_ && (wide ? IsDialogMessageW : IsDialogMessageA)(dialog_handle_, &msg)) return true;
   TranslateMessage(&msg);
-  DispatchMessageA(&msg);
+  if (wide) DispatchMessageW(&msg);
+  else DispatchMessageA(&msg);
   return true;
 }
 

@@ -301,6 +301,11 @@ public:
 
   std::string GetText() const override;
   void SetText(const std::string& v) override;
+  // The window's text as it is, for windows made by the wide calls (in
+  // UTF-16); GetText shows it in the code page, with "?" for what the code
+  // page cannot hold.
+  std::wstring WideText() const;
+  void SetWideText(const std::wstring& v);
   TRect ClientRect() const override;
   int ClientWidth() const override { return ClientRect().Right; }
   int ClientHeight() const override { return ClientRect().Bottom; }
@@ -331,6 +336,9 @@ protected:
     std::string BaseClassName;      // a platform class to superclass ("EDIT"), or empty
     UINT ClassStyle = CS_DBLCLKS;
     HBRUSH Background = nullptr;
+    // The window holds any text: class, window and default procedure are the
+    // platform's wide ones, so nothing typed or pasted is cut to the code page.
+    bool Unicode = false;
   };
   virtual void CreateParams(TCreateParams& params);
   virtual void CreateWnd();
@@ -357,8 +365,10 @@ protected:
 
   HWND handle_ = nullptr;
   WNDPROC default_proc_ = nullptr;
+  bool unicode_ = false;  // the window was made by the wide calls
 
 private:
+  template <bool Wide>
   friend LRESULT CALLBACK ObjectWindowProc(HWND, UINT, WPARAM, LPARAM);
   void AttachHandle(HWND h);
   void UpdateBounds();
@@ -369,6 +379,9 @@ private:
   void CNChar(TMessage& m);
   void UpdateTabOrder(int v);
   void ReflectNotification(TMessage& m);
+  // A window class of ours rather than a platform control's.
+  bool OwnClass() const;
+  std::wstring KeptWideText(const std::string& text) const;
 
   std::vector<TControl*> controls_;
   std::vector<TWinControl*> tab_list_;
@@ -376,6 +389,7 @@ private:
   bool tab_stop_ = false;
   int border_width_ = 0;
   int pending_tab_order_ = -1;
+  std::wstring kept_wide_text_;  // a wide window's text while it has none
 };
 
 // A windowed control with its own canvas and a virtual Paint.

@@ -36,13 +36,6 @@ std::string NamePart(const std::string& path) {
   return d == std::string::npos ? path : path.substr(d + 1);
 }
 
-std::string ProgramFolder() {
-  // The system reports at most MAX_PATH characters; the rest is headroom.
-  char buffer[MAX_PATH + 8];
-  const DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-  return FolderPart(std::string(buffer, n < sizeof buffer ? n : sizeof buffer - 1));
-}
-
 std::string AbbreviatePath(const std::string& path) {
   return path.substr(0, 3) + "...\\" + NamePart(path);
 }

@@ -13,9 +13,6 @@ std::string FolderPart(const std::string& path);
 // when the path ends with a backslash.
 std::string NamePart(const std::string& path);
 
-// The folder of the program's own module file, with its trailing backslash.
-std::string ProgramFolder();
-
 // The short display form of a long path: its first three bytes (the whole
 // path when shorter), "...\" and its name part. Counted in bytes, so a
 // double-byte character standing at bytes 3 and 4 is cut after its first byte.

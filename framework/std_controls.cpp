@@ -186,6 +186,11 @@ void TCustomEdit::CreateParams(TCreateParams& p) {
   p.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
+void TEdit::CreateParams(TCreateParams& p) {
+  TCustomEdit::CreateParams(p);
+  p.Unicode = true;
+}
+
 void TCustomEdit::CreateWindowHandleDone() {
   SendMessageA(handle_, EM_LIMITTEXT, static_cast<WPARAM>(max_length_), 0);
 }

@@ -97,10 +97,15 @@ private:
   std::string ime_name_;
 };
 
+// A one-line edit that holds any text, typed, pasted or set (WideText): the
+// code page's form of it is what Text gives.
 class TEdit : public TCustomEdit {
   ORLO_CLASS(TEdit)
 public:
   using TCustomEdit::TCustomEdit;
+
+protected:
+  void CreateParams(TCreateParams& p) override;
 };
 
 enum TScrollStyle : uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };

@@ -72,6 +72,10 @@ enum : unsigned {
 class TFileStream : public TStream {
 public:
   TFileStream(const std::string& path, unsigned mode);
+  // Takes over a file opened elsewhere (by a name the code page cannot hold,
+  // say); path is the name its messages show. The handle is closed with the
+  // object.
+  TFileStream(const std::string& path, void* handle);
   ~TFileStream() override;
 
   size_t Read(void* buffer, size_t count) override;
@@ -86,10 +90,6 @@ public:
   void Flush();
 
 private:
-  friend void ReplaceFileContent(const std::string&, const std::function<void(TStream&)>&);
-  // Takes over a handle opened elsewhere.
-  TFileStream(const std::string& path, void* handle);
-
   std::string path_;
   void* handle_;
 };

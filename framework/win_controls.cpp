@@ -6,12 +6,14 @@
 #include "controls.h"
 #include "forms.h"
 #include "platform_boundary.h"
+#include "wide_text.h"
 
 namespace orlo {
 
 // ---------------------------------------------------------------------------
 // Window classes and the one window procedure
 
+template <bool Wide>
 LRESULT CALLBACK ObjectWindowProc(HWND h, UINT msg, WPARAM w, LPARAM l);
 
 namespace {
@@ -20,7 +22,7 @@ const char* const kObjectProp = "OrloControl";
 thread_local TWinControl* t_creating = nullptr;
 
 // The platform procedure behind each of our window classes, by class atom:
-// DefWindowProcA for our own classes, the platform class's for superclasses.
+// DefWindowProc for our own classes, the platform class's for superclasses.
 // Never destroyed: windows still go away while static objects are released
 // at the end of the program.
 std::map<ATOM, WNDPROC>& ClassProcs() {
@@ -31,22 +33,49 @@ std::map<ATOM, WNDPROC>& ClassProcs() {
 WNDPROC ClassDefaultProc(HWND h) {
   ATOM atom = static_cast<ATOM>(GetClassWord(h, GCW_ATOM));
   auto it = ClassProcs().find(atom);
-  return it == ClassProcs().end() ? DefWindowProcA : it->second;
+  if (it != ClassProcs().end()) return it->second;
+  return IsWindowUnicode(h) ? DefWindowProcW : DefWindowProcA;
+}
+
+LRESULT CallDefault(bool wide, WNDPROC proc, HWND h, UINT msg, WPARAM w, LPARAM l) {
+  return wide ? CallWindowProcW(proc, h, msg, w, l) : CallWindowProcA(proc, h, msg, w, l);
 }
 
 // Our window classes by name, registered on first use: each is named after
-// its component class, so one name always means the same parameters.
+// its component class, so one name always means the same parameters, the
+// wide ones included.
 std::map<std::string, WNDPROC>& RegisteredClasses() {
   static auto* classes = new std::map<std::string, WNDPROC>;
   return *classes;
 }
 
-WNDPROC RegisterObjectClass(const std::string& name, const std::string& base, UINT style,
-                            HBRUSH background) {
-  auto known = RegisteredClasses().find(name);
-  if (known != RegisteredClasses().end()) return known->second;
+// Class names are ASCII: the component classes' names.
+std::wstring AsciiWide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
+ATOM RegisterWideClass(const std::string& name, const std::string& base, UINT style, HBRUSH background,
+                       WNDPROC& def) {
+  WNDCLASSW wc{};
+  def = DefWindowProcW;
+  const std::wstring baseName = AsciiWide(base), className = AsciiWide(name);
+  if (!base.empty()) {
+    if (!GetClassInfoW(nullptr, baseName.c_str(), &wc)) throw EOutOfResources(res::SWindowClass);
+    def = wc.lpfnWndProc;
+  } else {
+    wc.style = style;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+  }
+  wc.lpfnWndProc = ObjectWindowProc<true>;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = className.c_str();
+  wc.lpszMenuName = nullptr;
+  return RegisterClassW(&wc);
+}
+
+ATOM RegisterAnsiClass(const std::string& name, const std::string& base, UINT style, HBRUSH background,
+                       WNDPROC& def) {
   WNDCLASSA wc{};
-  WNDPROC def = DefWindowProcA;
+  def = DefWindowProcA;
   if (!base.empty()) {
     if (!GetClassInfoA(nullptr, base.c_str(), &wc)) throw EOutOfResources(res::SWindowClass);
     def = wc.lpfnWndProc;
@@ -55,11 +84,20 @@ WNDPROC RegisterObjectClass(const std::string& name, const std::string& base, UI
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = background;
   }
-  wc.lpfnWndProc = ObjectWindowProc;
+  wc.lpfnWndProc = ObjectWindowProc<false>;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = name.c_str();
   wc.lpszMenuName = nullptr;
-  ATOM atom = RegisterClassA(&wc);
+  return RegisterClassA(&wc);
+}
+
+WNDPROC RegisterObjectClass(const std::string& name, const std::string& base, UINT style,
+                            HBRUSH background, bool unicode) {
+  auto known = RegisteredClasses().find(name);
+  if (known != RegisteredClasses().end()) return known->second;
+  WNDPROC def = nullptr;
+  const ATOM atom = unicode ? RegisterWideClass(name, base, style, background, def)
+                            : RegisterAnsiClass(name, base, style, background, def);
   if (!atom) throw EOutOfResources(res::SWindowClass);
   ClassProcs()[atom] = def;
   RegisteredClasses()[name] = def;
@@ -75,18 +113,21 @@ TWinControl* FindControl(HWND h) {
 
 TWinControl* TWinControl::FromHandle(HWND h) { return FindControl(h); }
 
+// Windows made by the wide calls get their messages here in UTF-16 form and
+// hand them on to the platform in that form.
+template <bool Wide>
 LRESULT CALLBACK ObjectWindowProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   TWinControl* c = FindControl(h);
   if (!c) {
     c = t_creating;
-    if (!c) return CallWindowProcA(ClassDefaultProc(h), h, msg, w, l);
+    if (!c) return CallDefault(Wide, ClassDefaultProc(h), h, msg, w, l);
     t_creating = nullptr;
     c->AttachHandle(h);
   }
   // A control that is being destroyed hears nothing more: its derived parts
   // are gone, and handlers must not run on a half-destroyed form.
   if (c->Destroying()) {
-    LRESULT r = CallWindowProcA(ClassDefaultProc(h), h, msg, w, l);
+    LRESULT r = CallDefault(Wide, ClassDefaultProc(h), h, msg, w, l);
     if (msg == WM_NCDESTROY) {
       RemovePropA(h, kObjectProp);
       if (c->handle_ == h) c->handle_ = nullptr;
@@ -105,6 +146,9 @@ LRESULT CALLBACK ObjectWindowProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
   }
   return m.Result;
 }
+
+template LRESULT CALLBACK ObjectWindowProc<false>(HWND, UINT, WPARAM, LPARAM);
+template LRESULT CALLBACK ObjectWindowProc<true>(HWND, UINT, WPARAM, LPARAM);
 
 // ---------------------------------------------------------------------------
 // TWinControl
@@ -141,6 +185,7 @@ void TWinControl::AttachHandle(HWND h) {
   handle_ = h;
   SetPropA(h, kObjectProp, this);
   default_proc_ = ClassDefaultProc(h);
+  unicode_ = IsWindowUnicode(h) != FALSE;
 }
 
 HWND TWinControl::Handle() {
@@ -180,14 +225,19 @@ void TWinControl::CreateWnd() {
     // Making the parent's window makes its children's too, this one included.
     if (handle_) return;
   }
-  RegisterObjectClass(p.WinClassName, p.BaseClassName, p.ClassStyle, p.Background);
+  RegisterObjectClass(p.WinClassName, p.BaseClassName, p.ClassStyle, p.Background, p.Unicode);
   TWinControl* outer = t_creating;
   t_creating = this;
   HWND h;
   {
     TCarriedException carried;
-    h = CreateWindowExA(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X, p.Y,
-                        p.Width, p.Height, p.WndParent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (p.Unicode)
+      h = CreateWindowExW(p.ExStyle, AsciiWide(p.WinClassName).c_str(), KeptWideText(p.Caption).c_str(),
+                          p.Style, p.X, p.Y, p.Width, p.Height, p.WndParent, nullptr, GetModuleHandleA(nullptr),
+                          nullptr);
+    else
+      h = CreateWindowExA(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X, p.Y,
+                          p.Width, p.Height, p.WndParent, nullptr, GetModuleHandleA(nullptr), nullptr);
     t_creating = outer;
     try {
       carried.Rethrow();
@@ -206,6 +256,7 @@ void TWinControl::CreateWnd() {
 void TWinControl::DestroyWnd() {
   if (!handle_) return;
   // Keep the caption: the window's text is the control's while it exists.
+  if (unicode_) kept_wide_text_ = WideText();
   SetControlText(GetText());
   HWND h = handle_;
   DestroyWindow(h);
@@ -230,6 +281,8 @@ void TWinControl::RecreateWnd() {
 
 std::string TWinControl::GetText() const {
   if (!handle_) return TControl::GetText();
+  // Never the platform's best-fit letters: "?" for what the code page lacks.
+  if (unicode_) return CodePageFromWide(WideText());
   int n = GetWindowTextLengthA(handle_);
   std::string s(static_cast<size_t>(n) + 1, '\0');
   int got = GetWindowTextA(handle_, s.data(), n + 1);
@@ -238,9 +291,45 @@ std::string TWinControl::GetText() const {
 }
 
 void TWinControl::SetText(const std::string& v) {
+  if (unicode_ && handle_) {
+    SetWideText(WideFromCodePage(v));
+    return;
+  }
   if (v == GetText()) return;
   SetControlText(v);
   if (handle_) SetWindowTextA(handle_, v.c_str());
+  Perform(CM_TEXTCHANGED);
+}
+
+bool TWinControl::OwnClass() const {
+  return !default_proc_ || default_proc_ == DefWindowProcA || default_proc_ == DefWindowProcW;
+}
+
+std::wstring TWinControl::KeptWideText(const std::string& text) const {
+  // The wide text kept from the last window, while nothing has changed it.
+  if (!kept_wide_text_.empty() && CodePageFromWide(kept_wide_text_) == text) return kept_wide_text_;
+  return WideFromCodePage(text);
+}
+
+std::wstring TWinControl::WideText() const {
+  if (!handle_) return KeptWideText(TControl::GetText());
+  if (!unicode_) return WideFromCodePage(GetText());
+  const int n = GetWindowTextLengthW(handle_);
+  std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+  const int got = GetWindowTextW(handle_, &s[0], n + 1);
+  s.resize(static_cast<size_t>(std::max(got, 0)));
+  return s;
+}
+
+void TWinControl::SetWideText(const std::wstring& v) {
+  if (!handle_ || !unicode_) {
+    kept_wide_text_ = v;  // for the wide window still to be made
+    SetText(CodePageFromWide(v));
+    return;
+  }
+  if (v == WideText()) return;
+  SetControlText(CodePageFromWide(v));
+  SetWindowTextW(handle_, v.c_str());
   Perform(CM_TEXTCHANGED);
 }
 
@@ -537,13 +626,13 @@ void TWinControl::WndProc(TMessage& m) {
 void TWinControl::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case WM_PAINT:
-      if (default_proc_ == DefWindowProcA || !default_proc_)
+      if (OwnClass())
         PaintHandler(m);
       else
         DefaultHandler(m);
       return;
     case WM_ERASEBKGND:
-      if (default_proc_ == DefWindowProcA || !default_proc_) {
+      if (OwnClass()) {
         EraseBackground(reinterpret_cast<HDC>(m.WParam));
         m.Result = 1;
       } else {
@@ -642,8 +731,8 @@ void TWinControl::DefaultHandler(TMessage& m) {
     TControl::DefaultHandler(m);
     return;
   }
-  m.Result = CallWindowProcA(default_proc_ ? default_proc_ : DefWindowProcA, handle_, m.Msg,
-                             m.WParam, m.LParam);
+  WNDPROC proc = default_proc_ ? default_proc_ : unicode_ ? DefWindowProcW : DefWindowProcA;
+  m.Result = CallDefault(unicode_, proc, handle_, m.Msg, m.WParam, m.LParam);
 }
 
 void TWinControl::ReflectNotification(TMessage& m) {
@@ -728,6 +817,9 @@ bool TWinControl::DoKeyUp(TMessage& m) {
 }
 
 bool TWinControl::DoKeyPress(TMessage& m) {
+  // A wide window's characters are UTF-16 units: only ASCII ones are
+  // characters of the code page that a handler could take.
+  if (unicode_ && m.WParam >= 0x80) return false;
   char key = static_cast<char>(m.WParam);
   KeyPress(key);
   if (key == 0) return true;

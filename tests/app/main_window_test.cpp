@@ -50,8 +50,8 @@ Texts MemoLines() {
 }
 
 void RemoveStateFiles() {
-  DeleteFileA(SettingsPath().c_str());
-  DeleteFileA(FavouritesPath().c_str());
+  DeleteFileA(SettingsPath().Shown().c_str());
+  DeleteFileA(FavouritesPath().Shown().c_str());
 }
 
 }  // namespace
@@ -105,9 +105,9 @@ TEST(MainWindow, NothingTheTransferUsesGoesWhileItRunsAndTheWindowComesBack) {
   // The close was carried out after the run: settings and favourites
   // written, the favourites released.
   EXPECT_EQ(Form1->DirList(), nullptr);
-  EXPECT_EQ(ScratchFolder::Bytes(FavouritesPath()), folder + "\r\n");
+  EXPECT_EQ(ScratchFolder::Bytes(FavouritesPath().Shown()), folder + "\r\n");
   char toPath[MAX_PATH] = {};
-  GetPrivateProfileStringA("Setting", "ToPath", "", toPath, sizeof toPath, SettingsPath().c_str());
+  GetPrivateProfileStringA("Setting", "ToPath", "", toPath, sizeof toPath, SettingsPath().Shown().c_str());
   EXPECT_EQ(std::string(toPath), folder);
 
   // The close told the loop to end; nothing else here runs it.

@@ -47,15 +47,17 @@ public:
   }
   void Beep(UINT type) override { log.push_back("beep " + std::to_string(type)); }
   void ReportFailure(const std::string& text) override { log.push_back("report " + text); }
-  std::string SpecialFolder(int csidl) override {
+  TFileName SpecialFolder(int csidl) override {
     log.push_back("special " + std::to_string(csidl));
-    return csidl == CSIDL_DESKTOP ? desktop : personal;
+    return TFileName::FromAnsi(csidl == CSIDL_DESKTOP ? desktop : personal);
   }
   void FavouritePutFirst(const std::string& folder) override { log.push_back("first " + folder); }
 
   std::string desktop = "C:\\Desk";
   std::string personal = "C:\\Docs";
 };
+
+TFileName Path(const std::string& path) { return TFileName::FromAnsi(path); }
 
 std::vector<TFileName> Sources(std::initializer_list<const char*> paths) {
   std::vector<TFileName> list;
@@ -71,7 +73,7 @@ TEST(Transfer, MovesEachFileInOrderAndAsksOnlyAboutSameNamedOnes) {
   RecordingSite site;
   site.existing = {"D:\\Work\\b.txt"};
   auto sources = Sources({"C:\\x\\a.txt", "C:\\y\\b.txt"});
-  EXPECT_TRUE(RunTransfer(sources, "D:\\Work", 0, site));
+  EXPECT_TRUE(RunTransfer(sources, Path("D:\\Work"), 0, site));
   EXPECT_EQ(site.log, (Log{"move C:\\x\\a.txt -> D:\\Work\\a.txt", "ask D:\\...\\b.txt",
                            "move C:\\y\\b.txt -> D:\\Work\\b.txt"}));
 
@@ -80,13 +82,13 @@ TEST(Transfer, MovesEachFileInOrderAndAsksOnlyAboutSameNamedOnes) {
   RecordingSite copy;
   copy.existing = {"D:\\\\a.txt"};
   auto one = Sources({"C:\\x\\a.txt"});
-  EXPECT_TRUE(RunTransfer(one, "D:\\", 1, copy));
+  EXPECT_TRUE(RunTransfer(one, Path("D:\\"), 1, copy));
   EXPECT_EQ(copy.log, (Log{"ask D:\\...\\a.txt", "copy C:\\x\\a.txt -> D:\\\\a.txt"}));
 
   // Nothing to send: nothing happens at all.
   RecordingSite none;
   std::vector<TFileName> empty;
-  EXPECT_FALSE(RunTransfer(empty, "D:\\Work", 0, none));
+  EXPECT_FALSE(RunTransfer(empty, Path("D:\\Work"), 0, none));
   EXPECT_TRUE(none.log.empty());
 }
 
@@ -95,7 +97,7 @@ TEST(Transfer, OnlyYesReplacesAnObject) {
   site.existing = {"D:\\W\\a.txt", "D:\\W\\b.txt", "D:\\W\\c.txt"};
   site.answers = {kOverwriteNo, kOverwriteClosed, kOverwriteYes};
   auto sources = Sources({"C:\\a.txt", "C:\\b.txt", "C:\\c.txt"});
-  EXPECT_TRUE(RunTransfer(sources, "D:\\W", 0, site));
+  EXPECT_TRUE(RunTransfer(sources, Path("D:\\W"), 0, site));
   // NO and a question closed without an answer (close box, Alt+F4, the end
   // of the program) both skip their file; no message, no beep.
   EXPECT_EQ(site.log, (Log{"ask D:\\...\\a.txt", "ask D:\\...\\b.txt", "ask D:\\...\\c.txt",
@@ -106,14 +108,14 @@ TEST(Transfer, OnlyYesReplacesAnObject) {
   declined.existing = {"D:\\W\\a.txt"};
   declined.answers = {kOverwriteNo};
   auto one = Sources({"C:\\a.txt"});
-  EXPECT_FALSE(RunTransfer(one, "D:\\W", 0, declined));
+  EXPECT_FALSE(RunTransfer(one, Path("D:\\W"), 0, declined));
 }
 
 TEST(Transfer, WithoutAChoiceNothingMovesButTheQuestionStillComes) {
   RecordingSite site;
   site.existing = {"D:\\W\\b.txt"};
   auto sources = Sources({"C:\\a.txt", "C:\\b.txt"});
-  EXPECT_FALSE(RunTransfer(sources, "D:\\W", -1, site));
+  EXPECT_FALSE(RunTransfer(sources, Path("D:\\W"), -1, site));
   EXPECT_EQ(site.log, (Log{"ask D:\\...\\b.txt"}));
 }
 
@@ -121,7 +123,7 @@ TEST(Transfer, EachFailureBeepsAndIsReportedBeforeTheNextFile) {
   RecordingSite site;
   site.results = {false, false, true};
   auto sources = Sources({"C:\\t\\a.txt", "C:\\t\\b.txt", "C:\\t\\c.txt"});
-  EXPECT_TRUE(RunTransfer(sources, "D:\\Work", 0, site));
+  EXPECT_TRUE(RunTransfer(sources, Path("D:\\Work"), 0, site));
   const std::string beep = "beep " + std::to_string(MB_ICONEXCLAMATION);
   EXPECT_EQ(site.log, (Log{"move C:\\t\\a.txt -> D:\\Work\\a.txt", beep,
                            "report D:\\Work\\a.txtのMoveに失敗しました",
@@ -132,7 +134,7 @@ TEST(Transfer, EachFailureBeepsAndIsReportedBeforeTheNextFile) {
   RecordingSite copy;
   copy.results = {false};
   auto one = Sources({"C:\\t\\a.txt"});
-  EXPECT_FALSE(RunTransfer(one, "D:\\Work", 1, copy));
+  EXPECT_FALSE(RunTransfer(one, Path("D:\\Work"), 1, copy));
   EXPECT_EQ(copy.log.back(), "report D:\\Work\\a.txtのCopyに失敗しました");
 }
 
@@ -154,10 +156,10 @@ TEST(Transfer, FavouritesTakeTheFolderFirstMatchingLetterCaseFreely) {
 
   // The guard keeps out only a folder that names nothing and equals both
   // special folders.
-  EXPECT_FALSE(FavouriteGuard(false, "X:\\D", "X:\\D", "X:\\D"));
-  EXPECT_TRUE(FavouriteGuard(true, "X:\\D", "X:\\D", "X:\\D"));
-  EXPECT_TRUE(FavouriteGuard(false, "X:\\D", "X:\\D", "X:\\P"));
-  EXPECT_TRUE(FavouriteGuard(false, "X:\\D", "X:\\d", "X:\\D"));
+  EXPECT_FALSE(FavouriteGuard(false, Path("X:\\D"), Path("X:\\D"), Path("X:\\D")));
+  EXPECT_TRUE(FavouriteGuard(true, Path("X:\\D"), Path("X:\\D"), Path("X:\\D")));
+  EXPECT_TRUE(FavouriteGuard(false, Path("X:\\D"), Path("X:\\D"), Path("X:\\P")));
+  EXPECT_TRUE(FavouriteGuard(false, Path("X:\\D"), Path("X:\\d"), Path("X:\\D")));
 }
 
 class ShellRequest : public ScratchTest {};
@@ -236,7 +238,7 @@ TEST(Transfer, AfterASuccessTheFolderIsPutFirstAndTheRunEndsWithABeep) {
   favourites.Add("C:\\Old");
   favourites.Add("OUT");
   auto sources = Sources({"C:\\a.txt", "C:\\b.txt"});
-  EXPECT_TRUE(SendFiles(sources, "out", "P:\\prog\\", 0, favourites, site));
+  EXPECT_TRUE(SendFiles(sources, Path("out"), Path("P:\\prog\\"), 0, favourites, site));
   const std::string asterisk = "beep " + std::to_string(MB_ICONASTERISK);
   EXPECT_EQ(site.log, (Log{"ask P:\\...\\a.txt", "move C:\\a.txt -> P:\\prog\\out\\a.txt",
                            "move C:\\b.txt -> P:\\prog\\out\\b.txt", "special 0", "special 5",
@@ -248,20 +250,20 @@ TEST(Transfer, AfterASuccessTheFolderIsPutFirstAndTheRunEndsWithABeep) {
   RecordingSite special;
   special.desktop = special.personal = "Z:\\Same";
   auto one = Sources({"C:\\a.txt"});
-  EXPECT_TRUE(SendFiles(one, "Z:\\Same", "P:\\prog\\", 1, favourites, special));
+  EXPECT_TRUE(SendFiles(one, Path("Z:\\Same"), Path("P:\\prog\\"), 1, favourites, special));
   EXPECT_EQ(special.log, (Log{"copy C:\\a.txt -> Z:\\Same\\a.txt", "special 0", "special 5", asterisk}));
   EXPECT_EQ(favourites.Count(), 2);
 
   // No success: no lookup, no favourite, no beep, and the window stays.
   RecordingSite failing;
   failing.results = {false};
-  EXPECT_FALSE(SendFiles(one, "D:\\W", "P:\\prog\\", 0, favourites, failing));
+  EXPECT_FALSE(SendFiles(one, Path("D:\\W"), Path("P:\\prog\\"), 0, favourites, failing));
   EXPECT_EQ(failing.log.size(), 3u);  // the operation, its beep and its report
   EXPECT_EQ(favourites.Text(), "out\r\nC:\\Old\r\n");
 
   // Only a relative text is taken from the program's folder.
-  EXPECT_EQ(DestinationFolder("a\\b", "P:\\prog\\"), "P:\\prog\\a\\b");
-  EXPECT_EQ(DestinationFolder("a", "P:\\prog"), "P:\\prog\\a");
+  EXPECT_EQ(DestinationFolder(Path("a\\b"), Path("P:\\prog\\")).Shown(), "P:\\prog\\a\\b");
+  EXPECT_EQ(DestinationFolder(Path("a"), Path("P:\\prog")).Shown(), "P:\\prog\\a");
   for (const char* kept : {"", "\\x", "D:x", "D:\\x", "\\\\server\\share"})
-    EXPECT_EQ(DestinationFolder(kept, "P:\\prog\\"), kept);
+    EXPECT_EQ(DestinationFolder(Path(kept), Path("P:\\prog\\")).Shown(), kept);
 }

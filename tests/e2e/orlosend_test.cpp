@@ -668,33 +668,6 @@ TEST_F(ProgramTest, TwoWindowsAtOnceKeepEachOthersFavourites) {
 
 namespace {
 
-std::wstring Wide(const std::string& ansi) {
-  std::wstring w(ansi.size() + 1, L'\0');
-  w.resize(static_cast<size_t>(
-      MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), static_cast<int>(ansi.size()), &w[0], static_cast<int>(w.size()))));
-  return w;
-}
-
-bool PutWide(const std::wstring& path, const std::string& bytes) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(h);
-  return ok && written == bytes.size();
-}
-
-std::string BytesWide(const std::wstring& path) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return "<missing>";
-  char buffer[256];
-  DWORD n = 0;
-  std::string bytes;
-  while (ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0) bytes.append(buffer, n);
-  CloseHandle(h);
-  return bytes;
-}
-
 // Names the code page cannot hold, and the files a best-fit conversion would
 // turn them into.
 const std::vector<std::wstring> kTrueNames = {L"\uD55C.txt", L"caf\u00E9.txt", L"x\U0001F600.txt",

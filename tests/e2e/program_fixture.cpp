@@ -44,11 +44,33 @@ void RemoveTreeWide(const std::wstring& folder) {
 
 }  // namespace
 
-void RemoveTree(const std::string& folder) {
-  std::wstring wide(folder.size() + 1, L'\0');
-  wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()),
-                                                      &wide[0], static_cast<int>(wide.size()))));
-  RemoveTreeWide(wide);
+void RemoveTree(const std::string& folder) { RemoveTreeWide(Wide(folder)); }
+
+std::wstring Wide(const std::string& ansi) {
+  std::wstring w(ansi.size() + 1, L'\0');
+  w.resize(static_cast<size_t>(
+      MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), static_cast<int>(ansi.size()), &w[0], static_cast<int>(w.size()))));
+  return w;
+}
+
+bool PutWide(const std::wstring& path, const std::string& bytes) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(h);
+  return ok && written == bytes.size();
+}
+
+std::string BytesWide(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return "<missing>";
+  char buffer[256];
+  DWORD n = 0;
+  std::string bytes;
+  while (ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0) bytes.append(buffer, n);
+  CloseHandle(h);
+  return bytes;
 }
 
 void ProgramTest::SetUp() {
@@ -204,9 +226,11 @@ bool ProgramTest::CloseAndWait(const MainWindow& w) {
   return process_.WaitExit(10000);
 }
 
-FileHolder::FileHolder(const std::string& path) {
-  handle_ = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+FileHolder::FileHolder(const std::string& path) : FileHolder(Wide(path)) {}
+
+FileHolder::FileHolder(const std::wstring& path) {
+  handle_ = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                        nullptr);
 }
 
 FileHolder::~FileHolder() { Release(); }

@@ -101,6 +101,7 @@ private:
 class FileHolder {
 public:
   explicit FileHolder(const std::string& path);
+  explicit FileHolder(const std::wstring& path);
   ~FileHolder();
   FileHolder(const FileHolder&) = delete;
   FileHolder& operator=(const FileHolder&) = delete;
@@ -113,5 +114,11 @@ private:
 
 // Removes a folder with everything in it.
 void RemoveTree(const std::string& folder);
+
+// Code-page text in UTF-16, and whole files by their UTF-16 names.
+std::wstring Wide(const std::string& ansi);
+bool PutWide(const std::wstring& path, const std::string& bytes);
+// The bytes, or "<missing>" when the file cannot be opened.
+std::string BytesWide(const std::wstring& path);
 
 }  // namespace orlo::e2e

@@ -64,13 +64,6 @@ TEST(PathParts, AbbreviateKeepsThreeBytesAndTheName) {
   EXPECT_EQ(AbbreviatePath("C:\\folder\\sub\\" + kHyo), "C:\\...\\" + kHyo);
 }
 
-TEST(PathParts, ProgramFolderHoldsThisProgram) {
-  const std::string folder = ProgramFolder();
-  ASSERT_FALSE(folder.empty());
-  EXPECT_EQ(folder.back(), '\\');
-  EXPECT_NE(GetFileAttributesA((folder + "paths_test.exe").c_str()), INVALID_FILE_ATTRIBUTES);
-}
-
 TEST(CommandLine, BlanksTabsAndControlBytesSeparate) {
   EXPECT_EQ(SplitCommandLine("prog a b"), (Args{"a", "b"}));
   EXPECT_EQ(SplitCommandLine("  prog\ta\t\tb \x01 c\x1F"), (Args{"a", "b", "c"}));

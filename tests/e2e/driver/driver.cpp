@@ -203,19 +203,21 @@ HWND Child(HWND parent, const std::string& cls, size_t idx) {
   return idx < list.size() ? list[idx] : nullptr;
 }
 
-std::string Text(HWND h) {
+std::string Text(HWND h) { return Narrow(WideText(h)); }
+
+void SetText(HWND h, const std::string& text) { SetWideText(h, Widen(text)); }
+
+std::wstring WideText(HWND h) {
   LRESULT n = SendW(h, WM_GETTEXTLENGTH, 0, 0);
-  if (n <= 0) return std::string();
+  if (n <= 0) return std::wstring();
   std::wstring w(static_cast<size_t>(n) + 1, L'\0');
   LRESULT got = SendW(h, WM_GETTEXT, w.size(), reinterpret_cast<LPARAM>(&w[0]));
-  if (got < 0) return std::string();
-  w.resize(static_cast<size_t>(got));
-  return Narrow(w);
+  w.resize(got < 0 ? 0 : static_cast<size_t>(got));
+  return w;
 }
 
-void SetText(HWND h, const std::string& text) {
-  std::wstring w = Widen(text);
-  SendW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.c_str()));
+void SetWideText(HWND h, const std::wstring& text) {
+  SendW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 std::vector<std::string> Lines(HWND edit) {

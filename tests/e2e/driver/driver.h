@@ -66,6 +66,9 @@ std::string ClassOf(HWND h);
 // Wine hands ANSI texts of other processes on unconverted for some controls).
 std::string Text(HWND h);
 void SetText(HWND h, const std::string& text);
+// The same in UTF-16, for windows that hold any text.
+std::wstring WideText(HWND h);
+void SetWideText(HWND h, const std::wstring& text);
 // A multi-line edit's lines, split at its CR LF line ends.
 std::vector<std::string> Lines(HWND edit);
 // A list box's items and its selected index.
