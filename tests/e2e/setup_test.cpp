@@ -23,24 +23,34 @@ std::string SendToFolder() {
   return s;
 }
 
-std::string LinkTarget(const std::string& link) {
-  std::string target;
-  IShellLinkA* shell = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+// The program a shortcut starts: the shell follows its item list, which
+// holds the true path (Wine writes the shortcut's plain path in the code page
+// only).
+std::wstring LinkTargetWide(const std::wstring& link) {
+  std::wstring target;
+  IShellLinkW* shell = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                               reinterpret_cast<void**>(&shell))))
-    return "<no shell link object>";
+    return L"<no shell link object>";
   IPersistFile* file = nullptr;
   if (SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-    wchar_t w[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, w, MAX_PATH);
-    if (SUCCEEDED(file->Load(w, STGM_READ))) {
-      char path[MAX_PATH] = {};
-      if (SUCCEEDED(shell->GetPath(path, sizeof path, nullptr, SLGP_RAWPATH))) target = path;
+    LPITEMIDLIST list = nullptr;
+    if (SUCCEEDED(file->Load(link.c_str(), STGM_READ)) && SUCCEEDED(shell->GetIDList(&list)) && list) {
+      wchar_t path[MAX_PATH] = {};
+      if (SHGetPathFromIDListW(list, path)) target = path;
+      CoTaskMemFree(list);
     }
     file->Release();
   }
   shell->Release();
   return target;
+}
+
+std::string LinkTarget(const std::string& link) {
+  const std::wstring target = LinkTargetWide(Wide(link));
+  char path[MAX_PATH * 2] = {};
+  WideCharToMultiByte(CP_ACP, 0, target.c_str(), -1, path, sizeof path, nullptr, nullptr);
+  return path;
 }
 
 class SetupTest : public ::testing::Test {
@@ -71,7 +81,10 @@ protected:
   // Runs the setup program from a folder, answers its message box and
   // returns the box's text; exit holds the program's exit code.
   std::string Run(const std::string& folder, const std::string& args, DWORD* exit) {
-    Process p(folder + "orlosend-setup.exe", args, folder);
+    return Run(Wide(folder), Wide(args), exit);
+  }
+  std::string Run(const std::wstring& folder, const std::wstring& args, DWORD* exit) {
+    Process p(folder + L"orlosend-setup.exe", args, folder);
     EXPECT_TRUE(p.Started());
     HWND box = WaitTopWindow(p.Id(), "#32770");
     EXPECT_NE(box, nullptr) << "the setup program said nothing";
@@ -136,5 +149,29 @@ TEST_F(SetupTest, RefusesToRunWithoutTheProgramBesideIt) {
   std::string said = Run(alone, "", &exit);
   EXPECT_EQ(exit, 1u);
   EXPECT_NE(said.find("orlosend.exe が見つかりません"), std::string::npos) << said;
+  EXPECT_FALSE(Exists(link_));
+}
+
+TEST_F(SetupTest, AFolderOutsideTheCodePageGetsAShortcutToItsOwnProgram) {
+  // "Zoë" and its best-fit twin "Zoe" both hold the programs.
+  const std::wstring zoe = Wide(root_) + L"Zo\u00EB\\";
+  const std::string twin = root_ + "Zoe\\";
+  ASSERT_TRUE(CreateDirectoryW(zoe.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA(twin.c_str(), nullptr));
+  for (const char* name : {"orlosend-setup.exe", "orlosend.exe"}) {
+    ASSERT_TRUE(CopyFileW(Wide(root_ + "mine\\" + name).c_str(), (zoe + Wide(name)).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((root_ + "mine\\" + name).c_str(), (twin + name).c_str(), FALSE));
+  }
+  DWORD exit = 99;
+  const std::string said = Run(zoe, L"", &exit);
+  EXPECT_EQ(exit, 0u);
+  EXPECT_NE(said.find("作りました"), std::string::npos) << said;
+  EXPECT_EQ(LinkTargetWide(Wide(link_)), zoe + L"orlosend.exe");
+  // The twin's copy does not take it for its own; Zoë's does.
+  Run(twin, "/u", &exit);
+  EXPECT_EQ(exit, 1u);
+  EXPECT_TRUE(Exists(link_));
+  Run(zoe, L"/u", &exit);
+  EXPECT_EQ(exit, 0u);
   EXPECT_FALSE(Exists(link_));
 }
