@@ -95,10 +95,13 @@ std::vector<TFileName> CommandLineFiles() {
 
 std::vector<TFileName> DroppedFiles(HDROP drop) {
   std::vector<TFileName> files;
-  const UINT n = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 511);
+  const UINT n = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < n; ++i) {
-    wchar_t name[512] = {};
-    DragQueryFileW(drop, i, name, 511);
+    // Each name whole, however long: a name cut short would name another
+    // file. A name too long for the shell's request is refused there.
+    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    std::wstring name(static_cast<size_t>(length) + 1, L'\0');
+    name.resize(DragQueryFileW(drop, i, &name[0], length + 1));
     files.push_back(TFileName::FromWide(name));
   }
   return files;
@@ -113,6 +116,58 @@ bool HasWildcard(const TFileName& path) {
   // Neither "?" nor "*" is ever the second byte of a double-byte character.
   if (path.Exact()) return path.Shown().find_first_of("?*") != std::string::npos;
   return path.Wide().find_first_of(L"?*") != std::wstring::npos;
+}
+
+namespace {
+
+bool IsDeviceName(std::wstring part) {
+  // The name before its extension (or a stream's colon), trailing blanks off.
+  part = part.substr(0, part.find_first_of(L".:"));
+  while (!part.empty() && part.back() == L' ') part.pop_back();
+  for (wchar_t& c : part)
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+  if (part == L"CON" || part == L"PRN" || part == L"AUX" || part == L"NUL" || part == L"CONIN$" ||
+      part == L"CONOUT$")
+    return true;
+  return part.size() == 4 && (part.compare(0, 3, L"COM") == 0 || part.compare(0, 3, L"LPT") == 0) &&
+         part[3] >= L'1' && part[3] <= L'9';
+}
+
+}  // namespace
+
+bool RewrittenByPlatform(const TFileName& path) {
+  // By the UTF-16 form: in the code page a backslash can be the second byte
+  // of a character. A path without one is refused elsewhere.
+  const std::wstring& wide = path.Wide();
+  size_t start = 0;
+  while (start <= wide.size()) {
+    size_t end = wide.find_first_of(L"\\/", start);
+    if (end == std::wstring::npos) end = wide.size();
+    const std::wstring part = wide.substr(start, end - start);
+    const bool dots = part == L"." || part == L"..";
+    if (!part.empty() && !dots && (part.back() == L'.' || part.back() == L' ')) return true;
+    if (!part.empty() && IsDeviceName(part)) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+bool SameFile(const TFileName& a, const TFileName& b) {
+  const auto identity = [](const TFileName& f, BY_HANDLE_FILE_INFORMATION& info) {
+    // Folders too, without taking anyone's access away.
+    HANDLE h = f.Exact() ? CreateFileA(f.Shown().c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)
+                         : CreateFileW(f.Wide().c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const BOOL ok = GetFileInformationByHandle(h, &info);
+    CloseHandle(h);
+    return ok != FALSE;
+  };
+  BY_HANDLE_FILE_INFORMATION x{}, y{};
+  if (!a.Named() || !b.Named() || !identity(a, x) || !identity(b, y)) return false;
+  return x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
+         x.nFileIndexLow == y.nFileIndexLow;
 }
 
 size_t RequestLength(const TFileName& path) {
@@ -151,12 +206,19 @@ int CallW(SHFILEOPSTRUCTW* op) { return SHFileOperationW(op); }
 bool ShellRequest(const TFileName& source, const TFileName& dest, UINT operation, HWND owner) {
   if (RequestLength(dest) > MAX_PATH - 2) return false;
   if (HasWildcard(source) || HasWildcard(dest)) return false;
+  if (RewrittenByPlatform(source) || RewrittenByPlatform(dest)) return false;
   if (source.Exact() && dest.Exact())
     return CallShell<SHFILEOPSTRUCTA, char>(source.Shown(), dest.Shown(), operation, owner, "ORLO SENDTO", CallA);
   // Never a path the code page could only approximate: the true names only.
   if (source.Wide().empty() || dest.Wide().empty()) return false;
   return CallShell<SHFILEOPSTRUCTW, wchar_t>(source.Wide(), dest.Wide(), operation, owner, L"ORLO SENDTO",
                                              CallW);
+}
+
+bool TransferDone(const TFileName& source, const TFileName& dest, UINT operation) {
+  if (!FileExists(dest)) return false;
+  if (operation != FO_MOVE) return true;
+  return !FileExists(source) || SameFile(source, dest);
 }
 
 }  // namespace orlo

@@ -65,14 +65,30 @@ std::vector<TFileName> DroppedFiles(HDROP drop);
 bool FileExists(const TFileName& path);
 // Whether the path holds "?" or "*", which the shell reads as a pattern.
 bool HasWildcard(const TFileName& path);
+// Whether the platform's path rules would take the path for another one: a
+// part that ends in "." or " " (stripped, so "a." names "a"), or a device
+// name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, CONIN$, CONOUT$ in
+// any case, with any extension and trailing blanks: "nul.txt" is the NUL
+// device in every folder).
+bool RewrittenByPlatform(const TFileName& path);
+// Whether both paths name the same object on the disk (a file moved onto
+// itself, under its own name or another spelling of it).
+bool SameFile(const TFileName& a, const TFileName& b);
 // How long the path is for the shell's request: bytes in the code page, or
 // UTF-16 units where the code page cannot name it.
 size_t RequestLength(const TFileName& path);
 
 // One move or copy by the shell's file operation, through the code page's
 // call when both names are exact and the UTF-16 call otherwise; the same
-// flags, owner and progress title either way. True when the shell reports
-// success.
+// flags, owner and progress title either way. Paths the shell would read as
+// patterns, destinations too long for its request and paths the platform
+// would rewrite are refused before it. True when the shell reports success.
 bool ShellRequest(const TFileName& source, const TFileName& dest, UINT operation, HWND owner);
+
+// Whether a move or copy that the shell reported as done is there on the
+// disk: the shell (Wine's) reports success for a move that left everything
+// where it was. A move is done when the destination exists and the source is
+// gone, or both are the same file; a copy when the destination exists.
+bool TransferDone(const TFileName& source, const TFileName& dest, UINT operation);
 
 }  // namespace orlo

@@ -19,6 +19,7 @@
 #include "std_controls.h"
 #include "strings.h"
 #include "transfer.h"
+#include "wide_text.h"
 
 namespace orlo {
 
@@ -64,6 +65,24 @@ const char kSection[] = "Setting";
 const int CSIDL_DESKTOP_FOLDER = 0;   // CSIDL_DESKTOP
 const int CSIDL_DOCUMENTS_FOLDER = 5; // CSIDL_PERSONAL
 
+// While files are being sent the session waits, and says why where the
+// platform can (Windows Vista on; elsewhere the calls are missing).
+void BlockShutdown(HWND window, bool block) {
+  using Create = BOOL(WINAPI*)(HWND, LPCWSTR);
+  using Destroy = BOOL(WINAPI*)(HWND);
+  HMODULE user = GetModuleHandleA("user32.dll");
+  if (block) {
+    static const Create create = reinterpret_cast<Create>(
+        reinterpret_cast<void*>(GetProcAddress(user, "ShutdownBlockReasonCreate")));
+    static const std::wstring reason = WideFromCodePage("ファイルを送っています");
+    if (create) create(window, reason.c_str());
+  } else {
+    static const Destroy destroy = reinterpret_cast<Destroy>(
+        reinterpret_cast<void*>(GetProcAddress(user, "ShutdownBlockReasonDestroy")));
+    if (destroy) destroy(window);
+  }
+}
+
 }  // namespace
 
 // The transfer as the main window runs it: the question is Form2, placed over
@@ -88,12 +107,16 @@ public:
 
   bool FileOperation(const TFileName& source, const TFileName& dest, UINT operation) override {
     if (form_.FileOperation) return form_.FileOperation(source, dest, operation);
-    return ShellRequest(source, dest, operation, Application->Handle());
+    // The shell's word is not taken alone: it reports a move that did not
+    // happen as done.
+    return ShellRequest(source, dest, operation, Application->Handle()) && TransferDone(source, dest, operation);
   }
 
   void Beep(UINT type) override { MessageBeep(type); }
 
   void ReportFailure(const std::string& text) override { ShowPlainMessage(text); }
+
+  bool Stopped() override { return form_.session_ended_ || Application->Terminated(); }
 
   TFileName SpecialFolder(int csidl) override { return GetSpecialFolderPath(csidl); }
 
@@ -106,16 +129,21 @@ private:
   TForm1& form_;
 };
 
-// Marks the window busy for one transfer: it takes no input meanwhile, and
-// is usable again afterwards, also when the run raised.
+// Marks the window busy for one transfer: it takes no input meanwhile, the
+// session is not to end under it, and it is usable again afterwards, also
+// when the run raised. A close asked for during the run is the run's: it is
+// forgotten when the run ends, however it ends.
 class TTransferScope {
 public:
   explicit TTransferScope(TForm1& form) : form_(form), focused_(form.ActiveControl()) {
     form_.transferring_ = true;
     form_.BlockInput(true);
+    BlockShutdown(form_.Handle(), true);
   }
   ~TTransferScope() {
+    BlockShutdown(form_.Handle(), false);
     form_.transferring_ = false;
+    form_.close_requested_ = false;
     form_.BlockInput(false);
     if (focused_ && form_.Active() && focused_->CanFocus()) focused_->SetFocus();
   }
@@ -137,7 +165,6 @@ void TForm1::FormCreate(TObject*) {
     Edit1->SetText(ini.ReadString(kSection, "ToPath", ""));
     RadioGroup1->SetItemIndex(ini.ReadInteger(kSection, "Action", 0));
   }
-
   source_files_.clear();
   sources_made_ = true;
   dir_list_ = std::make_unique<TStringList>();
@@ -174,6 +201,11 @@ void TForm1::FormClose(TObject*, TCloseAction& action) {
     if (Form2 && Form2->Modal()) Form2->Close();
     return;
   }
+  SaveState();
+  dir_list_.reset();
+}
+
+void TForm1::SaveState() {
   {
     TSettingsFile ini(SettingsPath());
     // A folder the code page cannot hold would be stored as another one: the
@@ -182,9 +214,7 @@ void TForm1::FormClose(TObject*, TCloseAction& action) {
     if (destination.Exact()) ini.WriteString(kSection, "ToPath", destination.Shown());
     ini.WriteInteger(kSection, "Action", RadioGroup1->ItemIndex());
   }
-  if (!dir_list_) return;
-  if (!favourites_unread_) SaveFavourites();
-  dir_list_.reset();
+  if (dir_list_) SaveFavourites();
 }
 
 void TForm1::SaveFavourites() {
@@ -194,14 +224,18 @@ void TForm1::SaveFavourites() {
   TStringList lines;
   bool current = true;
   if (FileExists(path)) {
+    // Whatever keeps the file from being read now (another program holding
+    // it, a folder of its name, more than memory takes) counts alike.
     try {
       LoadLines(lines, path);
-    } catch (const Exception&) {
+    } catch (...) {
       current = false;
     }
   }
   if (current) {
     for (const std::string& folder : put_first_) PutFavouriteFirst(lines, folder);
+  } else if (favourites_unread_) {
+    return;  // never read, so never replaced by this run's list
   } else {
     lines.Clear();
     lines.AddStrings(*dir_list_);
@@ -250,27 +284,46 @@ void TForm1::Button2Click(TObject*) {
 void TForm1::CuteButton2Click(TObject*) { Close(); }
 
 void TForm1::CuteButton1Click(TObject*) {
-  // A second click that arrives while the shell works starts nothing.
-  if (transferring_ || !sources_made_ || !dir_list_) return;
-  bool done = false;
+  // A second click that arrives while the shell works starts nothing, and
+  // nothing starts once the session has ended.
+  if (transferring_ || session_ended_ || !sources_made_ || !dir_list_) return;
+  bool close = false;
   {
     TTransferScope running(*this);
     TMainWindowTransfer site(*this);
     // The run works on its own copy of the files and of the folder typed.
     const std::vector<TFileName> sources = source_files_;
-    done = SendFiles(sources, TFileName::FromWide(Edit1->WideText()), ProgramFolder(), RadioGroup1->ItemIndex(),
-                     *dir_list_, site);
+    const bool done = SendFiles(sources, TFileName::FromWide(Edit1->WideText()), ProgramFolder(),
+                                RadioGroup1->ItemIndex(), *dir_list_, site);
+    close = done || close_requested_ || session_ended_;
   }
-  if (done || close_requested_) {
-    close_requested_ = false;
-    Close();
-  }
+  if (close) Close();
 }
 
 void TForm1::Dispatch(TMessage& m) {
-  if (m.Msg == WM_DROPFILES) {
-    FormDropFiles(m);
-    return;
+  switch (m.Msg) {
+    case WM_DROPFILES:
+      FormDropFiles(m);
+      return;
+    case WM_QUERYENDSESSION:
+      // A file is not cut off halfway: the session waits for the run.
+      if (transferring_) {
+        m.Result = FALSE;
+        return;
+      }
+      break;
+    case WM_ENDSESSION:
+      if (m.WParam && !session_ended_) {
+        session_ended_ = true;
+        // The process may be ended as soon as this returns: what a close
+        // writes is written now. A run in progress starts nothing more and
+        // closes the window when it ends.
+        if (!transferring_) SaveState();
+      }
+      m.Result = 0;
+      return;
+    default:
+      break;
   }
   TForm::Dispatch(m);
 }

@@ -77,8 +77,12 @@ private:
   friend class TTransferScope;
 
   void FormDropFiles(TMessage& m);
+  // What a close writes: the settings, then the favourites.
+  void SaveState();
   // Writes the favourites file at close: its lines as they are now, with the
-  // folders this run put first put first again, capped at 30.
+  // folders this run put first put first again, capped at 30. A file that
+  // cannot be read now takes the whole list, unless it could not be read at
+  // start either: then it is left as it is.
   void SaveFavourites();
 
   std::vector<TFileName> source_files_;
@@ -93,6 +97,8 @@ private:
   // waits for the end of the run.
   bool transferring_ = false;
   bool close_requested_ = false;
+  // The session ended (WM_ENDSESSION): no run starts after it.
+  bool session_ended_ = false;
   // The folders this run put first, in order. Another window of the program
   // may have written the favourites file meanwhile: these are applied again
   // on top of what the file holds at the close.

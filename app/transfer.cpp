@@ -42,18 +42,20 @@ std::string FailureMessage(const std::string& dest, UINT operation) {
 bool RunTransfer(const std::vector<TFileName>& sources, const TFileName& folder, int action,
                  TTransferSite& site) {
   bool success = false;
+  const UINT operation = action == 0 ? FO_MOVE : action == 1 ? FO_COPY : 0;
   for (const TFileName& source : sources) {
+    if (site.Stopped()) break;
     const TFileName dest = DestinationPath(folder, source);
-    if (site.Exists(dest)) {
+    // A path the platform would read as another ("a." as "a", "nul.txt" as
+    // the NUL device) is neither looked up nor handed over.
+    const bool refused = RewrittenByPlatform(source) || RewrittenByPlatform(dest);
+    if (!refused && site.Exists(dest)) {
       // Nothing is replaced without a YES: a question closed without an
       // answer skips the file like NO.
       if (site.AskOverwrite(AbbreviatePath(dest.Shown())) != kOverwriteYes) continue;
     }
-    UINT operation;
-    if (action == 0) operation = FO_MOVE;
-    else if (action == 1) operation = FO_COPY;
-    else continue;
-    if (site.FileOperation(source, dest, operation)) {
+    if (operation == 0) continue;
+    if (!refused && site.FileOperation(source, dest, operation)) {
       success = true;
     } else {
       site.Beep(MB_ICONEXCLAMATION);

@@ -41,6 +41,8 @@ public:
   virtual void Beep(UINT type) = 0;
   // Shows a failure message and returns once the user has closed it.
   virtual void ReportFailure(const std::string& text) = 0;
+  // The run is to start nothing more (the session is ending).
+  virtual bool Stopped() { return false; }
 };
 
 // The destination path of one source: folder, one backslash, the source's
@@ -65,8 +67,11 @@ std::string FailureMessage(const std::string& dest, UINT operation);
 // radio group's index: 0 move, 1 copy, -1 neither (nothing is transferred,
 // though same-named objects are still asked about). A same-named object is
 // replaced only after a YES; NO and a question closed without an answer skip
-// the file. Each failure beeps (MB_ICONEXCLAMATION) and is reported before
-// the next file. True when at least one file was transferred.
+// the file. A source or destination that the platform would take for
+// another path fails before it is looked up. Each failure beeps
+// (MB_ICONEXCLAMATION) and is reported before the next file. The run ends
+// early once the site says it is stopped. True when at least one file was
+// transferred.
 bool RunTransfer(const std::vector<TFileName>& sources, const TFileName& folder, int action,
                  TTransferSite& site);
 

@@ -29,7 +29,7 @@ public:
   bool Exists(const TFileName& path) override { return FileExists(path); }
   int AskOverwrite(const std::string&) override { return kOverwriteNo; }
   bool FileOperation(const TFileName& source, const TFileName& dest, UINT op) override {
-    return ShellRequest(source, dest, op, Application->Handle());
+    return ShellRequest(source, dest, op, Application->Handle()) && TransferDone(source, dest, op);
   }
   void Beep(UINT) override {}
   void ReportFailure(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }

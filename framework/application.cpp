@@ -173,7 +173,13 @@ void TApplication::AppWndProc(TMessage& m) {
       if (!m.WParam) CancelHint();
       break;
     case WM_ENDSESSION:
-      if (m.WParam) Terminate();
+      // The main form hears of it first: the process may be ended as soon
+      // as this returns, so what it keeps must be written now.
+      if (m.WParam) {
+        if (main_form_ && main_form_->HandleAllocated())
+          main_form_->Perform(WM_ENDSESSION, m.WParam, m.LParam);
+        Terminate();
+      }
       return;
     case WM_SETFOCUS:
       // The task-bar button activates the application window: hand the

@@ -116,3 +116,130 @@ TEST(MainWindow, NothingTheTransferUsesGoesWhileItRunsAndTheWindowComesBack) {
   Form1->Hide();
   RemoveStateFiles();
 }
+
+namespace {
+
+// What the application's exception handling was given, instead of its box.
+struct Reports : TObject {
+  Texts messages;
+  void Report(TObject*, const std::exception_ptr& e) {
+    try {
+      std::rethrow_exception(e);
+    } catch (const Exception& ex) {
+      messages.push_back(ex.Message());
+    } catch (...) {
+      messages.push_back("<not ours>");
+    }
+  }
+};
+
+// Answers every question YES as soon as it is shown.
+struct YesSayer : TObject {
+  void Shown(TObject*) {
+    HWND yes = Form2->CuteButton1->Handle();
+    PostMessageA(yes, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(yes, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  }
+};
+
+// A window of the program made afresh, with one file dropped on it.
+void OpenWith(const std::string& source) {
+  Application->ResetTerminated();
+  Application->CreateForm(Form1);
+  if (!Form2) Application->CreateForm(Form2);
+  Form1->Show();
+  PumpFor(50);
+  SendMessageA(Form1->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({source})), 0);
+}
+
+// A file of the given size whose bytes the disk does not hold.
+bool PutSparse(const std::string& path, int64_t size) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD ignored = 0;
+  DeviceIoControl(h, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+  LARGE_INTEGER end;
+  end.QuadPart = size;
+  const bool ok = SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+  CloseHandle(h);
+  return ok;
+}
+
+}  // namespace
+
+TEST(MainWindow, ACloseAskedForDuringARunThatRaisedIsForgotten) {
+  RemoveStateFiles();
+  ScratchFolder files("forgotten_close");
+  ASSERT_TRUE(files.Created());
+  const std::string dir = files.Path();
+  ASSERT_TRUE(CreateDirectoryA((dir + "to").c_str(), nullptr));
+  ASSERT_TRUE(ScratchFolder::Put(dir + "to\\a.txt", "old"));
+  OpenWith(dir + "b.txt");
+  Form1->Edit1->SetText(dir + "to");
+
+  // The close comes in the middle of the run, and then the run raises.
+  Form1->FileOperation = [](const TFileName&, const TFileName&, UINT) -> bool {
+    PostMessageA(Form1->Handle(), WM_CLOSE, 0, 0);
+    PumpFor(100);
+    throw Exception("the shell went away");
+  };
+  EXPECT_THROW(Form1->CuteButton1Click(nullptr), Exception);
+  EXPECT_NE(Form1->DirList(), nullptr);  // the window did not close
+
+  // The next run asks about a.txt as any run does, and sends it on YES.
+  YesSayer yes;
+  Form2->OnShow = TNotifyEvent(&yes, &YesSayer::Shown);
+  SendMessageA(Form1->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({dir + "a.txt"})), 0);
+  Texts sent;
+  Form1->FileOperation = [&](const TFileName& source, const TFileName&, UINT) {
+    sent.push_back(source.Shown());
+    return true;
+  };
+  Form1->CuteButton1Click(nullptr);
+  Form2->OnShow = TNotifyEvent();
+  EXPECT_EQ(sent, (Texts{dir + "a.txt"}));
+  EXPECT_EQ(Form1->DirList(), nullptr);  // a success closes the window
+  Form1->Hide();
+  RemoveStateFiles();
+}
+
+TEST(MainWindow, TheCloseMergesIntoFavouritesItCouldNotReadBeforeAndReplacesOnesItCannotReadNow) {
+  RemoveStateFiles();
+  ScratchFolder files("favourites_close");
+  ASSERT_TRUE(files.Created());
+  const std::string dir = files.Path(), favourites = FavouritesPath().Shown();
+  Reports reports;
+  Application->OnException = TExceptionEvent(&reports, &Reports::Report);
+  Form1->FileOperation = nullptr;
+
+  // Held by another program at start, free again at the close: the folder
+  // of this run goes first into the lines the file holds then.
+  ASSERT_TRUE(ScratchFolder::Put(favourites, "C:\\Keep\r\n"));
+  HANDLE held = CreateFileA(favourites.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  OpenWith(dir + "a.txt");
+  CloseHandle(held);
+  ASSERT_EQ(reports.messages.size(), 1u);
+  EXPECT_EQ(reports.messages[0], "ﾌｧｲﾙ " + favourites + " は開けません");
+  Form1->FileOperation = [](const TFileName&, const TFileName&, UINT) { return true; };
+  Form1->Edit1->SetText("C:\\Run");
+  Form1->CuteButton1Click(nullptr);
+  EXPECT_EQ(Form1->DirList(), nullptr);
+  EXPECT_EQ(ScratchFolder::Bytes(favourites), "C:\\Run\r\nC:\\Keep\r\n");
+
+  // Read at start, too large for memory at the close: the close goes
+  // through and writes the list it has.
+  OpenWith(dir + "b.txt");
+  Form1->FileOperation = [&](const TFileName&, const TFileName&, UINT) {
+    return PutSparse(favourites, sizeof(void*) == 4 ? 0x70000000LL : 0x10000000000LL);
+  };
+  Form1->Edit1->SetText("C:\\Next");
+  Form1->CuteButton1Click(nullptr);
+  EXPECT_EQ(Form1->DirList(), nullptr);
+  EXPECT_EQ(ScratchFolder::Bytes(favourites), "C:\\Next\r\nC:\\Run\r\nC:\\Keep\r\n");
+  EXPECT_EQ(reports.messages.size(), 1u);
+  Application->OnException = TExceptionEvent();
+  Form1->FileOperation = nullptr;
+  Form1->Hide();
+  RemoveStateFiles();
+}

@@ -27,6 +27,8 @@ public:
   std::vector<int> answers;       // one per question, in order
   std::vector<bool> results;      // one per file operation, in order
   std::vector<std::string> log;
+  int stopAfter = -1;  // file operations after which the run is told to stop
+  int operations = 0;
 
   bool Exists(const TFileName& path) override {
     for (const auto& e : existing)
@@ -40,6 +42,7 @@ public:
     return a;
   }
   bool FileOperation(const TFileName& source, const TFileName& dest, UINT op) override {
+    ++operations;
     log.push_back(std::string(op == FO_MOVE ? "move " : "copy ") + source.Shown() + " -> " + dest.Shown());
     bool r = results.empty() ? true : results.front();
     if (!results.empty()) results.erase(results.begin());
@@ -52,6 +55,7 @@ public:
     return TFileName::FromAnsi(csidl == CSIDL_DESKTOP ? desktop : personal);
   }
   void FavouritePutFirst(const std::string& folder) override { log.push_back("first " + folder); }
+  bool Stopped() override { return stopAfter >= 0 && operations >= stopAfter; }
 
   std::string desktop = "C:\\Desk";
   std::string personal = "C:\\Docs";
@@ -136,6 +140,46 @@ TEST(Transfer, EachFailureBeepsAndIsReportedBeforeTheNextFile) {
   auto one = Sources({"C:\\t\\a.txt"});
   EXPECT_FALSE(RunTransfer(one, Path("D:\\Work"), 1, copy));
   EXPECT_EQ(copy.log.back(), "report D:\\Work\\a.txtのCopyに失敗しました");
+}
+
+TEST(Transfer, NamesThePlatformWouldRewriteFailUnlookedAtAndAStoppedRunEnds) {
+  // Each of these is another path to the platform: a part ending in "." or
+  // " ", or a device name with any extension. They fail without a look at
+  // the destination (where each "exists") and without a question.
+  const char* const rewritten[] = {"C:\\t\\a.", "C:\\t\\b ", "C:\\t\\NUL.txt", "C:\\t\\com1",
+                                   "C:\\dir.\\x.txt", "C:\\t\\conout$ .log", "C:\\t\\Lpt9.tar.gz"};
+  // Names that only look like them.
+  const char* const plain[] = {"C:\\t\\.\\com10.txt", "C:\\t\\..\\lpt0", "C:\\t\\nully.txt", "C:\\t\\a.b"};
+  RecordingSite site;
+  std::vector<TFileName> sources;
+  for (const char* p : rewritten) {
+    sources.push_back(Path(p));
+    site.existing.push_back("D:\\W\\" + Path(p).Name().Shown());
+  }
+  for (const char* p : plain) sources.push_back(Path(p));
+  EXPECT_TRUE(RunTransfer(sources, Path("D:\\W"), 1, site));
+  const std::string beep = "beep " + std::to_string(MB_ICONEXCLAMATION);
+  Log expected;
+  for (const char* p : rewritten) {
+    expected.push_back(beep);
+    expected.push_back("report D:\\W\\" + Path(p).Name().Shown() + "のCopyに失敗しました");
+  }
+  for (const char* p : plain) expected.push_back("copy " + std::string(p) + " -> D:\\W\\" + Path(p).Name().Shown());
+  EXPECT_EQ(site.log, expected);
+
+  // A destination the platform would shorten fails every file.
+  RecordingSite shortened;
+  auto two = Sources({"C:\\a.txt", "C:\\b.txt"});
+  EXPECT_FALSE(RunTransfer(two, Path("D:\\W "), 0, shortened));
+  EXPECT_EQ(shortened.log, (Log{beep, "report D:\\W \\a.txtのMoveに失敗しました", beep,
+                                "report D:\\W \\b.txtのMoveに失敗しました"}));
+
+  // Told to stop (the session ended), the run starts nothing more.
+  RecordingSite stopping;
+  stopping.stopAfter = 1;
+  auto three = Sources({"C:\\a.txt", "C:\\b.txt", "C:\\c.txt"});
+  EXPECT_TRUE(RunTransfer(three, Path("D:\\W"), 0, stopping));
+  EXPECT_EQ(stopping.log, (Log{"move C:\\a.txt -> D:\\W\\a.txt"}));
 }
 
 TEST(Transfer, FavouritesTakeTheFolderFirstMatchingLetterCaseFreely) {
@@ -226,6 +270,35 @@ TEST_F(ShellRequest, RefusesTooLongDestinationsAndPatternsBeforeTheShell) {
   EXPECT_EQ(Bytes(to + "\\b1.txt"), "<missing>");
   EXPECT_EQ(Bytes(to + "\\x.txt"), "<missing>");
   for (const char* n : {"\\b1.txt", "\\c.txt", "\\x.txt"}) DeleteFileA((to + n).c_str());
+}
+
+TEST_F(ShellRequest, AReportedSuccessCountsOnlyWhenTheFileIsThere) {
+  const TFileName to = Path(dir_ + "to");
+  ASSERT_TRUE(CreateDirectoryA(to.Shown().c_str(), nullptr));
+  Put(dir_ + "a.txt", "a");
+  Put(dir_ + "plain", "a file where a folder should be");
+  // A source gone since the window opened, and a destination folder that is
+  // a file: nothing moved, whatever the shell says.
+  const TFileName gone = Path(dir_ + "gone.txt");
+  orlo::ShellRequest(gone, DestinationPath(to, gone), FO_MOVE, nullptr);
+  EXPECT_FALSE(TransferDone(gone, DestinationPath(to, gone), FO_MOVE));
+  const TFileName a = Path(dir_ + "a.txt"), intoFile = DestinationPath(Path(dir_ + "plain"), a);
+  orlo::ShellRequest(a, intoFile, FO_MOVE, nullptr);
+  EXPECT_FALSE(TransferDone(a, intoFile, FO_MOVE));
+  EXPECT_EQ(Bytes(dir_ + "a.txt"), "a");
+  // A file moved onto itself is where it should be; so is a copy, and a
+  // move that went through.
+  EXPECT_TRUE(orlo::ShellRequest(a, a, FO_MOVE, nullptr));
+  EXPECT_TRUE(TransferDone(a, a, FO_MOVE));
+  EXPECT_TRUE(TransferDone(a, Path(dir_ + "A.TXT"), FO_MOVE));
+  EXPECT_TRUE(orlo::ShellRequest(a, DestinationPath(to, a), FO_COPY, nullptr));
+  EXPECT_TRUE(TransferDone(a, DestinationPath(to, a), FO_COPY));
+  EXPECT_FALSE(TransferDone(a, DestinationPath(to, a), FO_MOVE));  // the source is still there
+  Put(dir_ + "b.txt", "b");
+  const TFileName b = Path(dir_ + "b.txt");
+  EXPECT_TRUE(orlo::ShellRequest(b, DestinationPath(to, b), FO_MOVE, nullptr));
+  EXPECT_TRUE(TransferDone(b, DestinationPath(to, b), FO_MOVE));
+  for (const char* n : {"\\to\\a.txt", "\\to\\b.txt"}) DeleteFileA((dir_ + n).c_str());
 }
 
 TEST(Transfer, AfterASuccessTheFolderIsPutFirstAndTheRunEndsWithABeep) {
