@@ -20,6 +20,7 @@
 #include "strings.h"
 #include "transfer.h"
 #include "wide_text.h"
+#include "worker.h"
 
 namespace orlo {
 
@@ -89,7 +90,7 @@ void BlockShutdown(HWND window, bool block) {
 // the main window; failures are the plain message window.
 class TMainWindowTransfer : public TTransferSite {
 public:
-  explicit TMainWindowTransfer(TForm1& form) : form_(form) {}
+  TMainWindowTransfer(TForm1& form, TWorker& worker) : form_(form), worker_(worker) {}
 
   bool Exists(const TFileName& path) override { return FileExists(path); }
 
@@ -105,12 +106,26 @@ public:
     return Form2->ModalResult();
   }
 
+  // The shell works on the worker's thread while the windows go on answering
+  // and repainting here; nothing it uses changes meanwhile, since the window
+  // takes no input and the run works on copies.
   bool FileOperation(const TFileName& source, const TFileName& dest, UINT operation) override {
-    if (form_.FileOperation) return form_.FileOperation(source, dest, operation);
-    // The shell's word is not taken alone: it reports a move that did not
-    // happen as done.
-    return ShellRequest(source, dest, operation, Application->Handle()) && TransferDone(source, dest, operation);
+    const HWND owner = Application->Handle();
+    const auto& standIn = form_.FileOperation;
+    bool done = false;
+    worker_.Run([&] {
+      if (standIn) {
+        done = standIn(source, dest, operation);
+        return;
+      }
+      // The shell's word is not taken alone: it reports a move that did not
+      // happen as done.
+      done = ShellRequest(source, dest, operation, owner) && TransferDone(source, dest, operation);
+    });
+    return done;
   }
+
+  void Sending(size_t index) override { form_.Memo1->SelectLine(static_cast<int>(index)); }
 
   void Beep(UINT type) override { MessageBeep(type); }
 
@@ -127,6 +142,7 @@ public:
 
 private:
   TForm1& form_;
+  TWorker& worker_;
 };
 
 // Marks the window busy for one transfer: it takes no input meanwhile, the
@@ -141,6 +157,7 @@ public:
     BlockShutdown(form_.Handle(), true);
   }
   ~TTransferScope() {
+    form_.Memo1->SelectLine(-1);
     BlockShutdown(form_.Handle(), false);
     form_.transferring_ = false;
     form_.close_requested_ = false;
@@ -159,6 +176,10 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {}
 TForm1::~TForm1() = default;
 
 void TForm1::FormCreate(TObject*) {
+  // The line of the file being sent stays marked while the run keeps the
+  // window from taking the focus.
+  Memo1->SetHideSelection(false);
+
   // The settings: the last destination and the last action.
   {
     const TSettingsFile ini(SettingsPath());
@@ -201,20 +222,42 @@ void TForm1::FormClose(TObject*, TCloseAction& action) {
     if (Form2 && Form2->Modal()) Form2->Close();
     return;
   }
-  SaveState();
+  // The files are written on a worker while the window goes on answering (a
+  // flush can take a second on a busy disk); it takes no input meanwhile,
+  // and a second close waits for the first.
+  if (saving_) {
+    action = caNone;
+    return;
+  }
+  saving_ = true;
+  BlockInput(true);
+  struct Saved {
+    TForm1& form;
+    ~Saved() {
+      form.saving_ = false;
+      form.BlockInput(false);
+    }
+  } saved{*this};
+  TWorker worker;
+  SaveState(&worker);
   dir_list_.reset();
 }
 
-void TForm1::SaveState() {
-  {
+void TForm1::SaveState(TWorker* worker) {
+  // What the windows hold is read here; the files are written by the worker
+  // when there is one.
+  const TFileName destination = TFileName::FromWide(Edit1->WideText());
+  const int action = RadioGroup1->ItemIndex();
+  const auto write = [&] {
     TSettingsFile ini(SettingsPath());
     // A folder the code page cannot hold would be stored as another one: the
     // file keeps the folder it had.
-    const TFileName destination = TFileName::FromWide(Edit1->WideText());
     if (destination.Exact()) ini.WriteString(kSection, "ToPath", destination.Shown());
-    ini.WriteInteger(kSection, "Action", RadioGroup1->ItemIndex());
-  }
-  if (dir_list_) SaveFavourites();
+    ini.WriteInteger(kSection, "Action", action);
+    if (dir_list_) SaveFavourites();
+  };
+  if (worker) worker->Run(write);
+  else write();
 }
 
 void TForm1::SaveFavourites() {
@@ -290,7 +333,8 @@ void TForm1::CuteButton1Click(TObject*) {
   bool close = false;
   {
     TTransferScope running(*this);
-    TMainWindowTransfer site(*this);
+    TWorker worker;
+    TMainWindowTransfer site(*this, worker);
     // The run works on its own copy of the files and of the folder typed.
     const std::vector<TFileName> sources = source_files_;
     const bool done = SendFiles(sources, TFileName::FromWide(Edit1->WideText()), ProgramFolder(),
@@ -318,7 +362,7 @@ void TForm1::Dispatch(TMessage& m) {
         // The process may be ended as soon as this returns: what a close
         // writes is written now. A run in progress starts nothing more and
         // closes the window when it ends.
-        if (!transferring_) SaveState();
+        if (!transferring_ && !saving_) SaveState(nullptr);
       }
       m.Result = 0;
       return;

@@ -21,6 +21,7 @@ class TMemo;
 class TRadioGroup;
 class TSpeedButton;
 class TStringList;
+class TWorker;
 
 class TForm1 : public TForm {
   ORLO_CLASS(TForm1)
@@ -77,8 +78,9 @@ private:
   friend class TTransferScope;
 
   void FormDropFiles(TMessage& m);
-  // What a close writes: the settings, then the favourites.
-  void SaveState();
+  // What a close writes: the settings, then the favourites; the files by the
+  // worker when one is given, while this thread answers the windows.
+  void SaveState(TWorker* worker);
   // Writes the favourites file at close: its lines as they are now, with the
   // folders this run put first put first again, capped at 30. A file that
   // cannot be read now takes the whole list, unless it could not be read at
@@ -99,6 +101,8 @@ private:
   bool close_requested_ = false;
   // The session ended (WM_ENDSESSION): no run starts after it.
   bool session_ended_ = false;
+  // A close is writing the settings and favourites.
+  bool saving_ = false;
   // The folders this run put first, in order. Another window of the program
   // may have written the favourites file meanwhile: these are applied again
   // on top of what the file holds at the close.

@@ -43,8 +43,10 @@ bool RunTransfer(const std::vector<TFileName>& sources, const TFileName& folder,
                  TTransferSite& site) {
   bool success = false;
   const UINT operation = action == 0 ? FO_MOVE : action == 1 ? FO_COPY : 0;
-  for (const TFileName& source : sources) {
+  for (size_t i = 0; i < sources.size(); ++i) {
     if (site.Stopped()) break;
+    site.Sending(i);
+    const TFileName& source = sources[i];
     const TFileName dest = DestinationPath(folder, source);
     // A path the platform would read as another ("a." as "a", "nul.txt" as
     // the NUL device) is neither looked up nor handed over.

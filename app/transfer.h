@@ -43,6 +43,8 @@ public:
   virtual void ReportFailure(const std::string& text) = 0;
   // The run is to start nothing more (the session is ending).
   virtual bool Stopped() { return false; }
+  // The run has come to the file of that index in the list.
+  virtual void Sending(size_t index) { (void)index; }
 };
 
 // The destination path of one source: folder, one backslash, the source's

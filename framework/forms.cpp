@@ -449,7 +449,17 @@ void TCustomForm::DoClose(TCloseAction& action) {
 }
 
 void TCustomForm::BlockInput(bool block) {
+  input_blocked_ = block;
   if (handle_) EnableWindow(handle_, block ? FALSE : TRUE);
+  // The window under the pointer chooses its pointer again now, not at the
+  // next move of the mouse.
+  POINT p;
+  if (!handle_ || !GetCursorPos(&p)) return;
+  HWND under = WindowFromPoint(p);
+  TWinControl* control = FindControl(under);
+  if (!control || control->ParentForm() != this) return;
+  const LRESULT hit = SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+  SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
 }
 
 void TCustomForm::Close() {

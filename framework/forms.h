@@ -75,8 +75,10 @@ public:
 
   // Keeps the user's input away from the window while block holds, the way a
   // modal window keeps it from the others: Enabled and the controls' looks
-  // stay as they are.
+  // stay as they are. Meanwhile the pointer over the whole window is the
+  // busy one (crAppStart): the window works and answers, but takes nothing.
   void BlockInput(bool block);
+  bool InputBlocked() const { return input_blocked_; }
 
   void Close();
   bool CloseQuery();
@@ -134,6 +136,7 @@ private:
   TPosition position_ = poDesigned;
   int modal_result_ = 0;
   bool modal_ = false;
+  bool input_blocked_ = false;
   bool key_preview_ = false;
   bool placed_ = false;
   int pixels_per_inch_ = 0;

@@ -32,6 +32,7 @@ const char* const SControlParentSelf = "ｺﾝﾄﾛｰﾙを自分自身の親�
 const char* const SVisibleChanged = "OnShow または OnHide の中では Visible を変更できません";
 const char* const SWindowClass = "ｳｨﾝﾄﾞｳｸﾗｽを登録できません";
 const char* const SInvalidBitmap = "ﾋﾞｯﾄﾏｯﾌﾟｲﾒｰｼﾞが不正です";
+const char* const SWorkerBusy = "ｽﾚｯﾄﾞは別の処理を実行中です";
 
 namespace {
 struct NumberedString {

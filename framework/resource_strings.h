@@ -36,6 +36,7 @@ extern const char* const SControlParentSelf;
 extern const char* const SVisibleChanged;
 extern const char* const SWindowClass;
 extern const char* const SInvalidBitmap;
+extern const char* const SWorkerBusy;
 
 // The message window's captions and buttons, by their string numbers.
 // Unknown numbers give the empty text.

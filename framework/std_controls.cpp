@@ -178,11 +178,18 @@ void TCustomEdit::SetReadOnly(bool v) {
   if (handle_) SendMessageA(handle_, EM_SETREADONLY, v, 0);
 }
 
+void TCustomEdit::SetHideSelection(bool v) {
+  if (v == hide_selection_) return;
+  hide_selection_ = v;
+  RecreateWnd();  // the platform takes the style only when the window is made
+}
+
 void TCustomEdit::CreateParams(TCreateParams& p) {
   TWinControl::CreateParams(p);
   p.BaseClassName = "EDIT";
   p.Style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL;
   if (read_only_) p.Style |= ES_READONLY;
+  if (!hide_selection_) p.Style |= ES_NOHIDESEL;
   p.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
@@ -289,6 +296,7 @@ ORLO_DEFINE_CLASS(TMemo, TCustomEdit) {
   p.Object("Lines", &TMemo::Lines, &TMemo::SetLines);
   p.Int("MaxLength", &TMemo::MaxLength, &TMemo::SetMaxLength, 0);
   p.Bool("ReadOnly", &TMemo::ReadOnly, &TMemo::SetReadOnly, false);
+  p.Bool("HideSelection", &TMemo::HideSelection, &TMemo::SetHideSelection, true);
   p.Enum("ScrollBars", &TMemo::ScrollBars, &TMemo::SetScrollBars, ScrollStyleNames(), ssNone);
   p.Bool("WordWrap", &TMemo::WordWrap, &TMemo::SetWordWrap, true);
   p.Event("OnChange", &TMemo::OnChange);
@@ -315,6 +323,21 @@ void TMemo::SetWordWrap(bool v) {
   if (v == word_wrap_) return;
   word_wrap_ = v;
   RecreateWnd();
+}
+
+void TMemo::SelectLine(int index) {
+  HWND h = Handle();
+  if (index < 0) {
+    DWORD start = 0;
+    SendMessageA(h, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+    SendMessageA(h, EM_SETSEL, start, start);
+    return;
+  }
+  const LRESULT start = SendMessageA(h, EM_LINEINDEX, static_cast<WPARAM>(index), 0);
+  if (start < 0) return;
+  const LRESULT length = SendMessageA(h, EM_LINELENGTH, static_cast<WPARAM>(start), 0);
+  SendMessageA(h, EM_SETSEL, static_cast<WPARAM>(start), start + length);
+  SendMessageA(h, EM_SCROLLCARET, 0, 0);
 }
 
 void TMemo::CreateParams(TCreateParams& p) {

@@ -36,6 +36,9 @@ public:
   void SetTransparent(bool v);
   bool WordWrap() const { return word_wrap_; }
   void SetWordWrap(bool v);
+  // Selects line index whole and scrolls it into view; a negative index
+  // takes the selection away and leaves the view as it is.
+  void SelectLine(int index);
 
   void Paint() override;
   void Notification(TComponent* c, TOperation op) override;
@@ -79,6 +82,9 @@ public:
   void SetMaxLength(int v);
   bool ReadOnly() const { return read_only_; }
   void SetReadOnly(bool v);
+  // Whether the selection vanishes while another window has the focus.
+  bool HideSelection() const { return hide_selection_; }
+  void SetHideSelection(bool v);
   // The input method's name: kept for the description, not acted on.
   const std::string& ImeName() const { return ime_name_; }
   void SetImeName(const std::string& v) { ime_name_ = v; }
@@ -94,6 +100,7 @@ protected:
 private:
   int max_length_ = 0;
   bool read_only_ = false;
+  bool hide_selection_ = true;
   std::string ime_name_;
 };
 
@@ -153,6 +160,9 @@ public:
   void SetScrollBars(TScrollStyle v);
   bool WordWrap() const { return word_wrap_; }
   void SetWordWrap(bool v);
+  // Selects line index whole and scrolls it into view; a negative index
+  // takes the selection away and leaves the view as it is.
+  void SelectLine(int index);
 
 protected:
   void CreateParams(TCreateParams& p) override;

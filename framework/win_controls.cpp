@@ -663,6 +663,13 @@ void TWinControl::Dispatch(TMessage& m) {
       DoExit();
       return;
     case WM_SETCURSOR:
+      // A form that takes no input while it works shows the busy pointer
+      // over all of it, its frame too (the hit test then says HTERROR).
+      if (TCustomForm* f = ParentForm(); f && f->InputBlocked()) {
+        ::SetCursor(Screen->CursorHandle(crAppStart));
+        m.Result = 1;
+        return;
+      }
       if (Cursor() != 0 && LOWORD(m.LParam) == HTCLIENT) {
         ::SetCursor(Screen->CursorHandle(Cursor()));
         m.Result = 1;

@@ -72,11 +72,16 @@ TEST(MainWindow, NothingTheTransferUsesGoesWhileItRunsAndTheWindowComesBack) {
   const std::string folder = dir + "to";
   Form1->Edit1->SetText(folder);
 
-  // A run whose handler raises leaves the window usable.
-  Form1->FileOperation = [](const TFileName&, const TFileName&, UINT) -> bool {
+  // A run whose file operation raises, on the thread the shell works on,
+  // raises here and leaves the window usable.
+  DWORD operationThread = 0;
+  Form1->FileOperation = [&](const TFileName&, const TFileName&, UINT) -> bool {
+    operationThread = GetCurrentThreadId();
     throw Exception("the shell went away");
   };
   EXPECT_THROW(Form1->CuteButton1Click(nullptr), Exception);
+  EXPECT_NE(operationThread, 0u);
+  EXPECT_NE(operationThread, GetCurrentThreadId());
   EXPECT_FALSE(Form1->Transferring());
   EXPECT_TRUE(IsWindowEnabled(Form1->Handle()));
   ASSERT_NE(Form1->DirList(), nullptr);
