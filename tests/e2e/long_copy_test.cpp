@@ -63,7 +63,7 @@ TEST_F(ProgramTest, AFourGigabyteCopyKeepsTheWindowAnsweringAndACloseWaitsForIt)
   // The platform's own test of a hung window, again and again while the copy
   // grows; halfway a request to close comes, as from the close box.
   int probes = 0, unanswered = 0;
-  bool closeSent = false;
+  bool closeSent = false, lineMarked = false;
   while (Program().Running()) {
     const int64_t grown = SizeOf(copy);
     if (grown <= 0 || grown >= kSize) {
@@ -73,6 +73,9 @@ TEST_F(ProgramTest, AFourGigabyteCopyKeepsTheWindowAnsweringAndACloseWaitsForIt)
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(w.form, WM_NULL, 0, 0, SMTO_NORMAL, 250, &result) && IsWindow(w.form)) ++unanswered;
     ++probes;
+    // The file list marks the file being sent.
+    if (SendMessageTimeoutW(w.memo, EM_GETSEL, 0, 0, SMTO_NORMAL, 250, &result))
+      lineMarked = lineMarked || (LOWORD(result) == 0 && HIWORD(result) == 7);
     if (!closeSent && grown > kSize / 2) {
       PostMessageW(w.form, WM_CLOSE, 0, 0);
       closeSent = true;
@@ -83,6 +86,7 @@ TEST_F(ProgramTest, AFourGigabyteCopyKeepsTheWindowAnsweringAndACloseWaitsForIt)
   EXPECT_GE(probes, 5) << "the copy was too quick to tell";
   EXPECT_EQ(unanswered, 0);
   EXPECT_TRUE(closeSent);
+  EXPECT_TRUE(lineMarked) << "big.bin was not marked while it was sent";
   EXPECT_EQ(Program().ExitCode(), 0u);
   // Whole, and a success like any other.
   EXPECT_EQ(SizeOf(copy), kSize);

@@ -467,3 +467,29 @@ TEST_F(FormsTest, KeysForAForeignWindowOwnedByAFormStayWithThatWindow) {
   DestroyWindow(foreign);
   delete f;
 }
+
+TEST_F(FormsTest, AFormThatTakesNoInputShowsTheBusyPointerOverAllOfItUntilItTakesInputAgain) {
+  TPlainForm* f = TCustomForm::Create<TPlainForm>(nullptr);
+  f->Show();
+  PumpFor(50);
+  // The pointer rests on a control of the form while the form blocks input:
+  // it turns busy at once, over the control and over the form's frame, and
+  // the control's own pointer comes back afterwards.
+  const TPoint onBox = f->Box1->ClientToScreen(TPoint(5, 5));
+  SetCursorPos(onBox.X, onBox.Y);
+  f->Box1->SetCursor(crCross);
+  SetCursor(Screen->CursorHandle(crDefault));
+  const HCURSOR busy = Screen->CursorHandle(crAppStart);
+  f->BlockInput(true);
+  EXPECT_EQ(GetCursor(), busy);
+  EXPECT_FALSE(IsWindowEnabled(f->Handle()));
+  SetCursor(nullptr);
+  EXPECT_EQ(SendMessageA(f->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(f->Handle()),
+                         MAKELPARAM(HTERROR, WM_MOUSEMOVE)), 1);
+  EXPECT_EQ(GetCursor(), busy);
+  f->BlockInput(false);
+  EXPECT_EQ(GetCursor(), Screen->CursorHandle(crCross));
+  EXPECT_TRUE(IsWindowEnabled(f->Handle()));
+  SetCursorPos(0, 0);
+  delete f;
+}
