@@ -52,43 +52,31 @@ std::map<std::string, WNDPROC>& RegisteredClasses() {
 // Class names are ASCII: the component classes' names.
 std::wstring AsciiWide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
 
-ATOM RegisterWideClass(const std::string& name, const std::string& base, UINT style, HBRUSH background,
-                       WNDPROC& def) {
-  WNDCLASSW wc{};
-  def = DefWindowProcW;
-  const std::wstring baseName = AsciiWide(base), className = AsciiWide(name);
-  if (!base.empty()) {
-    if (!GetClassInfoW(nullptr, baseName.c_str(), &wc)) throw EOutOfResources(res::SWindowClass);
-    def = wc.lpfnWndProc;
-  } else {
-    wc.style = style;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = background;
-  }
-  wc.lpfnWndProc = ObjectWindowProc<true>;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = className.c_str();
-  wc.lpszMenuName = nullptr;
-  return RegisterClassW(&wc);
-}
+BOOL ClassInfo(const char* name, WNDCLASSA* wc) { return GetClassInfoA(nullptr, name, wc); }
+BOOL ClassInfo(const wchar_t* name, WNDCLASSW* wc) { return GetClassInfoW(nullptr, name, wc); }
+ATOM Register(const WNDCLASSA* wc) { return RegisterClassA(wc); }
+ATOM Register(const WNDCLASSW* wc) { return RegisterClassW(wc); }
 
-ATOM RegisterAnsiClass(const std::string& name, const std::string& base, UINT style, HBRUSH background,
-                       WNDPROC& def) {
-  WNDCLASSA wc{};
-  def = DefWindowProcA;
+// Registers a class of ours by the code page's or the wide calls; def gets
+// the procedure behind it (the superclassed control's, or defaultProc).
+template <class Class, class Char>
+ATOM RegisterClassOf(const std::basic_string<Char>& name, const std::basic_string<Char>& base, UINT style,
+                     HBRUSH background, WNDPROC proc, WNDPROC defaultProc, WNDPROC& def) {
+  Class wc{};
+  def = defaultProc;
   if (!base.empty()) {
-    if (!GetClassInfoA(nullptr, base.c_str(), &wc)) throw EOutOfResources(res::SWindowClass);
+    if (!ClassInfo(base.c_str(), &wc)) throw EOutOfResources(res::SWindowClass);
     def = wc.lpfnWndProc;
   } else {
     wc.style = style;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = background;
   }
-  wc.lpfnWndProc = ObjectWindowProc<false>;
+  wc.lpfnWndProc = proc;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = name.c_str();
   wc.lpszMenuName = nullptr;
-  return RegisterClassA(&wc);
+  return Register(&wc);
 }
 
 WNDPROC RegisterObjectClass(const std::string& name, const std::string& base, UINT style,
@@ -96,8 +84,10 @@ WNDPROC RegisterObjectClass(const std::string& name, const std::string& base, UI
   auto known = RegisteredClasses().find(name);
   if (known != RegisteredClasses().end()) return known->second;
   WNDPROC def = nullptr;
-  const ATOM atom = unicode ? RegisterWideClass(name, base, style, background, def)
-                            : RegisterAnsiClass(name, base, style, background, def);
+  const ATOM atom =
+      unicode ? RegisterClassOf<WNDCLASSW>(AsciiWide(name), AsciiWide(base), style, background,
+                                           ObjectWindowProc<true>, DefWindowProcW, def)
+              : RegisterClassOf<WNDCLASSA>(name, base, style, background, ObjectWindowProc<false>, DefWindowProcA, def);
   if (!atom) throw EOutOfResources(res::SWindowClass);
   ClassProcs()[atom] = def;
   RegisteredClasses()[name] = def;

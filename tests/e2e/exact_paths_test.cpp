@@ -20,10 +20,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-std::string WithoutSlash(std::string folder) {
-  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-  return folder;
-}
 
 // Puts text on the clipboard in UTF-16, as a program copying it would.
 bool PutOnClipboard(const std::wstring& text) {

@@ -54,7 +54,7 @@ TEST_F(ProgramTest, AFourGigabyteCopyKeepsTheWindowAnsweringAndACloseWaitsForIt)
   ASSERT_TRUE(PutFile(FavouritesFile(), "C:\\Fav\r\n"));
   MainWindow w = Start("\"" + big + "\"");
   ASSERT_TRUE(w.Found());
-  const std::string folder = Target().substr(0, Target().size() - 1);
+  const std::string folder = WithoutSlash(Target());
   SetText(w.edit, folder);
   Click(w.copy, 5, 5);
   ASSERT_TRUE(WaitUntil([&] { return Checked(w.copy); }));

@@ -18,10 +18,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-std::string WithoutSlash(std::string folder) {
-  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-  return folder;
-}
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 

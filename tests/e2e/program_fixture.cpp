@@ -46,6 +46,11 @@ void RemoveTreeWide(const std::wstring& folder) {
 
 void RemoveTree(const std::string& folder) { RemoveTreeWide(Wide(folder)); }
 
+std::string WithoutSlash(std::string folder) {
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
 std::wstring Wide(const std::string& ansi) {
   std::wstring w(ansi.size() + 1, L'\0');
   w.resize(static_cast<size_t>(

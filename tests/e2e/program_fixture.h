@@ -115,6 +115,9 @@ private:
 // Removes a folder with everything in it.
 void RemoveTree(const std::string& folder);
 
+// A folder's path without its trailing backslash, as a destination is typed.
+std::string WithoutSlash(std::string folder);
+
 // Code-page text in UTF-16, and whole files by their UTF-16 names.
 std::wstring Wide(const std::string& ansi);
 bool PutWide(const std::wstring& path, const std::string& bytes);
