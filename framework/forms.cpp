@@ -182,19 +182,22 @@ bool TCustomForm::ReadDefinedProperty(const std::string& name, TReader& reader) 
 }
 
 namespace {
-// The frame of a window of this style on a screen of ppi pixels per inch,
-// as the platform would give it there (frames grow with the density);
-// the present screen's where the platform cannot tell.
-SIZE FrameSizeAt(DWORD style, DWORD exStyle, int ppi) {
-  using AdjustForDpi = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-  static const AdjustForDpi adjust = reinterpret_cast<AdjustForDpi>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")));
-  RECT r{0, 0, 0, 0};
-  if (!(ppi > 0 && adjust && adjust(&r, style, FALSE, exStyle, static_cast<UINT>(ppi)))) {
-    r = RECT{0, 0, 0, 0};
-    AdjustWindowRectEx(&r, style, FALSE, exStyle);
-  }
-  return SIZE{r.right - r.left, r.bottom - r.top};
+// The frame of a window of this style in the classic look, where a caption
+// is 19 pixels and a sizing border 4 at 96 pixels per inch: the frame that a
+// window described by its outer size was laid out in. Today's platforms draw
+// taller captions and wider borders, which would take that room from the
+// client area. A description stored at another density had a frame grown in
+// proportion.
+SIZE ClassicFrameAt(DWORD style, DWORD exStyle, int ppi) {
+  const bool dialogFrame = (style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME);
+  int edge = 0;
+  if (dialogFrame || (style & WS_THICKFRAME)) edge += 2;
+  if (style & WS_THICKFRAME) edge += 1;
+  if (dialogFrame || (style & WS_BORDER)) edge += 1;
+  int caption = 0;
+  if ((style & WS_CAPTION) == WS_CAPTION) caption = (exStyle & WS_EX_TOOLWINDOW) ? 16 : 19;
+  if (ppi <= 0) ppi = 96;
+  return SIZE{MulDiv(2 * edge, ppi, 96), MulDiv(2 * edge + caption, ppi, 96)};
 }
 }  // namespace
 
@@ -205,6 +208,15 @@ void TCustomForm::ScaleAfterReading() {
     if ((ScaleFlags() & sfFont) && screenPpi != pixels_per_inch_)
       Font()->SetHeight(MulDiv(Font()->Height(), screenPpi, pixels_per_inch_));
     pixels_per_inch_ = screenPpi;
+  }
+  // A window described by its outer size keeps the client area its controls
+  // were laid out in; the platform's frame goes around that.
+  if (stored_client_width_ <= 0 || stored_client_height_ <= 0) {
+    DWORD style, ex;
+    FrameStyle(style, ex);
+    const SIZE frame = ClassicFrameAt(style, ex, designPpi);
+    if (stored_client_width_ <= 0) stored_client_width_ = width_ - frame.cx;
+    if (stored_client_height_ <= 0) stored_client_height_ = height_ - frame.cy;
   }
   if (text_height_ > 0) {
     TScreenCanvas canvas;
@@ -217,16 +229,6 @@ void TCustomForm::ScaleAfterReading() {
         ~Mark() { on = false; }
       } mark(scaling_description_);
       for (int i = 0; i < ControlCount(); ++i) Controls(i)->ChangeScale(t, text_height_);
-      // A window described by its outer size grows its client area with its
-      // controls: the client area it had in the frame of the density it was
-      // designed at. The frame itself stays the platform's.
-      if (stored_client_width_ <= 0 || stored_client_height_ <= 0) {
-        DWORD style, ex;
-        FrameStyle(style, ex);
-        const SIZE frame = FrameSizeAt(style, ex, designPpi);
-        if (stored_client_width_ <= 0) stored_client_width_ = width_ - frame.cx;
-        if (stored_client_height_ <= 0) stored_client_height_ = height_ - frame.cy;
-      }
       stored_client_width_ = MulDiv(stored_client_width_, t, text_height_);
       stored_client_height_ = MulDiv(stored_client_height_, t, text_height_);
       text_height_ = t;

@@ -28,3 +28,31 @@ function(orlo_version_resource target original description)
   configure_file(${CMAKE_SOURCE_DIR}/tools/version.rc.in ${rc} @ONLY)
   target_sources(${target} PRIVATE ${rc})
 endfunction()
+
+# Embeds a program's application manifest (resource type 24, id 1): what the
+# platform is to know before the program starts, such as its execution level
+# and whether it scales to the screen's density itself.
+#   orlo_manifest_resource(target manifest-file)
+function(orlo_manifest_resource target manifest)
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_manifest.rc)
+  file(GENERATE OUTPUT ${rc} CONTENT "1 24 \"${manifest}\"\n")
+  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${manifest})
+  target_sources(${target} PRIVATE ${rc})
+  # Some MinGW-w64 builds link a manifest of their own into every program
+  # (default-manifest.o among the start files). An empty object of that name,
+  # found first, keeps it out: the program's manifest stays its only one.
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=default-manifest.o
+    OUTPUT_VARIABLE toolchain_manifest OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(IS_ABSOLUTE "${toolchain_manifest}")
+    set(dir ${CMAKE_BINARY_DIR}/no-default-manifest)
+    if(NOT EXISTS ${dir}/default-manifest.o)
+      file(WRITE ${dir}/empty.c "")
+      execute_process(COMMAND ${CMAKE_C_COMPILER} -c ${dir}/empty.c -o ${dir}/default-manifest.o
+        RESULT_VARIABLE failed)
+      if(failed)
+        message(FATAL_ERROR "could not make ${dir}/default-manifest.o")
+      endif()
+    endif()
+    target_link_options(${target} PRIVATE -B${dir}/)
+  endif()
+endfunction()

@@ -16,6 +16,7 @@ std::string& ProgramUnderTest() {
 }  // namespace orlo::e2e
 
 int main(int argc, char** argv) {
+  orlo::e2e::SeeRealPixels();
   testing::InitGoogleTest(&argc, argv);
   for (int i = 1; i < argc; ++i)
     if (std::strncmp(argv[i], "--program=", 10) == 0)

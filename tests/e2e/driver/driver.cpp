@@ -65,6 +65,24 @@ LPARAM KeyParam(UINT vk, bool up) {
 
 }  // namespace
 
+void SeeRealPixels() {
+  // Per monitor: a process aware of the system's density only sees the
+  // windows of a program started at another density (the density tests set
+  // it between starts) scaled from that one to its own. Looked up, as older
+  // platforms have only the system-wide call, or none.
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  using SetContext = BOOL(WINAPI*)(HANDLE);
+  const auto setContext = reinterpret_cast<SetContext>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
+  const HANDLE perMonitorV2 = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4));
+  const HANDLE perMonitor = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-3));
+  if (setContext && (setContext(perMonitorV2) || setContext(perMonitor))) return;
+  using SetAware = BOOL(WINAPI*)();
+  const auto setAware = reinterpret_cast<SetAware>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDPIAware")));
+  if (setAware) setAware();
+}
+
 std::string WindowsPath(const std::string& path) {
   if (path.empty() || path[0] != '/') return path;
   std::string w = "Z:" + path;

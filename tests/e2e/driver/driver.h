@@ -15,6 +15,13 @@ namespace orlo::e2e {
 // any other text unchanged.
 std::string WindowsPath(const std::string& path);
 
+// Makes this process see the screen and other programs' windows in real
+// pixels, as a person does. Platforms that scale windows between densities
+// (Windows 8.1 on, Wine 10) would otherwise hand the driver the sizes of a
+// program that scales itself, started at a density above the driver's own,
+// scaled back to the driver's. Call it first thing.
+void SeeRealPixels();
+
 // Waits until pred() holds, looking every 10 ms; false after ms milliseconds.
 bool WaitUntil(const std::function<bool()>& pred, DWORD ms = 5000);
 

@@ -116,6 +116,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  orlo::e2e::SeeRealPixels();
   if (argc < 3) return Usage();
   const std::string cmd = argv[1];
   const std::string path = argv[2];
