@@ -44,7 +44,9 @@ void RemoveTreeWide(const std::wstring& folder) {
 
 }  // namespace
 
-void RemoveTree(const std::string& folder) { RemoveTreeWide(Wide(folder)); }
+// Through "\\?\" paths, which the platform takes as they are: files named
+// "a." or "con" that a test made go too.
+void RemoveTree(const std::string& folder) { RemoveTreeWide(L"\\\\?\\" + Wide(folder)); }
 
 std::string WithoutSlash(std::string folder) {
   if (!folder.empty() && folder.back() == '\\') folder.pop_back();
