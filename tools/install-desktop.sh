@@ -150,6 +150,8 @@ Opens the ORLO SENDTO window with the given files (with none, an empty list
 to drop files onto) to move or copy them to a folder. The program, its
 settings (orlosend.ini) and favourites (dirlist.txt) are in
 $share
+A file is not sent when its path holds a character that a Windows path
+cannot (\ : * ? " < > | or a control character) or is not valid UTF-8.
 USAGE
 }
 # Options only in first place: a file named like one goes after "--".
@@ -166,9 +168,16 @@ tell() {
   local summary="$1" body="" line; shift
   for line in "$@"; do printf 'orlosend: %s\n' "$line" >&2; done
   command -v notify-send >/dev/null 2>&1 || return 0
-  for line in "$@"; do body+="$line"$'\n'; done
-  (notify-send --app-name="ORLO SENDTO" --icon=orlosend "$summary" "${body%$'\n'}" \
-     </dev/null >/dev/null 2>&1 &)
+  # A notification has room for a few lines.
+  for line in "${@:1:8}"; do body+="$line"$'\n'; done
+  [ $# -le 8 ] || body+="and $(($# - 8)) more"$'\n'
+  # Notification servers read the body as markup ("&" quoted: bash would put
+  # the match there).
+  body="${body//&/"&amp;"}"; body="${body//</"&lt;"}"; body="${body//>/"&gt;"}"
+  # notify-send reads its arguments in the locale's encoding: UTF-8 once the
+  # program's locale is known to load (the messages before are ASCII).
+  (env "${locale_env[@]}" notify-send --app-name="ORLO SENDTO" --icon=orlosend "$summary" \
+     "${body%$'\n'}" </dev/null >/dev/null 2>&1 &)
 }
 
 # The program needs the Japanese UTF-8 locale; one that does not load makes
@@ -176,6 +185,7 @@ tell() {
 # beside the program comes first, then the system's; the session's LOCPATH
 # never counts.
 locale_loads() { [ "$(env "$@" LC_ALL=ja_JP.UTF-8 locale charmap 2>&1)" = UTF-8 ]; }
+locale_env=()
 if [ -d "$share/locale/ja_JP.UTF-8" ] && locale_loads LOCPATH="$share/locale"; then
   locale_env=(LOCPATH="$share/locale" LC_ALL=ja_JP.UTF-8)
 elif locale_loads -u LOCPATH; then
@@ -194,13 +204,67 @@ if [ ! -f "$WINEPREFIX/.orlosend-ready" ]; then
   touch "$WINEPREFIX/.orlosend-ready"
 fi
 
-# Each file as Windows sees it, made absolute first (file managers may pass
-# names relative to the folder they show).
-args=()
+# Sets why to the reason a path cannot go to the program, or to nothing. The
+# whole path counts, not only the name: the program gets one Windows path, in
+# which a folder "a\b" is two folders and names another file, "a:b" a stream
+# and a quote ends the argument. Byte-wise, whatever the session's locale.
+check_path() {
+  local LC_ALL=C c
+  why=""
+  case "$1" in *[[:cntrl:]]*) why="it holds a control character"; return ;; esac
+  for c in '\' ':' '*' '?' '"' '<' '>' '|'; do
+    case "$1" in *"$c"*) why="it holds the character $c, which a Windows path cannot hold"; return ;; esac
+  done
+}
+# A path shown in a message: as it is, or with its bytes written out where it
+# holds control characters or is not UTF-8.
+shown() {
+  local LC_ALL=C
+  case "$1" in
+    *[[:cntrl:]]*) printf '%q' "$1" ;;
+    *) if iconv -f UTF-8 -t UTF-8 <<<"$1" >/dev/null 2>&1; then printf '%s' "$1"; else printf '%q' "$1"; fi ;;
+  esac
+}
+
+# Each file made absolute (file managers may pass names relative to the
+# folder they show), without following links: Wine names the path as given.
+given=$#
+paths=()
+refused=()
 for f in "$@"; do
-  abs="$(realpath -s -- "$f")"
-  args+=("$(run_wine winepath.exe -w "$abs" 2>/dev/null </dev/null | tr -d '\r')")
+  # The "x" keeps a trailing line feed that command substitution would drop.
+  abs="$(realpath -s -- "$f"; echo x)"
+  abs="${abs%$'\n'x}"
+  check_path "$abs"
+  if [ -n "$why" ]; then refused+=("$(shown "$abs"): $why"); else paths+=("$abs"); fi
 done
+# One winepath for all: a Windows path a line (no name holds a line feed now).
+args=()
+if [ ${#paths[@]} -gt 0 ]; then
+  mapfile -t windows < <(run_wine winepath.exe -w "${paths[@]}" 2>/dev/null </dev/null | tr -d '\r')
+  # A line short, and every line could belong to another file.
+  [ ${#windows[@]} -eq ${#paths[@]} ] || windows=()
+  bad=$'\xef\xbf\xbd'
+  for i in "${!paths[@]}"; do
+    w="${windows[$i]-}"
+    if [ -z "$w" ]; then
+      refused+=("$(shown "${paths[$i]}"): Wine gave no Windows path for it")
+    # Bytes that are not UTF-8 come out as U+FFFD: another file could have the same name.
+    elif [[ "$w" == *"$bad"* && "${paths[$i]}" != *"$bad"* ]]; then
+      refused+=("$(shown "${paths[$i]}"): its path is not valid UTF-8")
+    else
+      args+=("$w")
+    fi
+  done
+fi
+if [ ${#refused[@]} -gt 0 ]; then
+  if [ ${#args[@]} -gt 0 ]; then summary="ORLO SENDTO: ${#refused[@]} of $given files not sent"
+  else summary="ORLO SENDTO: nothing sent"; fi
+  lines=()
+  for r in "${refused[@]}"; do lines+=("not sent: $r"); done
+  tell "$summary" "${lines[@]}"
+  [ ${#args[@]} -gt 0 ] || exit 1
+fi
 cd "$share"
 exec env "${locale_env[@]}" "$WINELOADER" "$share/orlosend.exe" "${args[@]}"
 EOF

@@ -5,8 +5,9 @@
 # the entries' own command lines must list exactly the files given, read
 # through the end-to-end driver, and end with status 0. The session has no
 # Japanese locale of its own (LOCPATH points nowhere, as on most desktops):
-# the install gives the program one or installs nothing. The uninstall takes
-# everything away and keeps the settings and favourites.
+# the install gives the program one or installs nothing. Names a Windows path
+# cannot carry never reach the program. The uninstall takes everything away
+# and keeps the settings and favourites.
 #
 #   launcher_test.sh ORLOSEND_EXE ORLODRIVE_EXE WINE_RUN
 set -uo pipefail
@@ -42,13 +43,18 @@ install() { bash "$src/tools/install-desktop.sh" --exe "$exe" --bin "$bin" "$@";
 drv() { env -u LOCPATH WINEPREFIX="$prefix" WINELOADER="$loader" WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 "$loader" "$drive" "$@"; }
 
 # Stand-ins: glibc without the locale sources (localedef), without the
-# system's ja_JP.UTF-8 (the real locale kept from every locale file).
+# system's ja_JP.UTF-8 (the real locale kept from every locale file), and a
+# notification command that records its arguments.
 stubs="$scratch/stubs"
-mkdir -p "$stubs/no-sources" "$stubs/no-system"
+mkdir -p "$stubs/no-sources" "$stubs/no-system" "$stubs/notify"
 printf '#!/bin/sh\necho "[error] cannot open locale definition file ja_JP" >&2\nexit 4\n' \
   > "$stubs/no-sources/localedef"
 printf '#!/bin/sh\nLOCPATH=/nonexistent exec %s "$@"\n' "$(command -v locale)" > "$stubs/no-system/locale"
+notes="$scratch/notifications"
+printf '#!/bin/sh\n{ echo "notify-send:"; printf "%%s\\n" "$@"; } >> "%s"\n' "$notes" \
+  > "$stubs/notify/notify-send"
 chmod +x "$stubs"/*/*
+export PATH="$stubs/notify:$PATH"
 # A desktop session without the Japanese locale.
 export LOCPATH=/nonexistent
 
@@ -170,9 +176,38 @@ closed "true names: moved"
 check "한.txt, 写真.txt and café.txt arrived under their true names" \
   '[ "$(cd "$dest" && cat 한.txt 写真.txt café.txt)" = ujc ] && [ ! -e "$files/한.txt" ] && [ ! -e "$files/写真.txt" ] && [ ! -e "$files/café.txt" ]'
 
-# A locale that stopped loading (its copy gone, the system's missing) starts
-# nothing rather than a program that mangles names.
-PATH="$stubs/no-system:$PATH" "$bin/orlosend" "$files/写真.txt" 2>"$scratch/err"
+# Names a Windows path cannot carry, beside the files a Windows reading of
+# them could name (x\y.txt, and b.txt in the folder a): only the good file
+# reaches the program, and a move leaves the others alone.
+mkdir -p "$files/x" "$files/a"
+printf 'q' > "$files/x\"y.txt"; printf 'n' > "$files/x/y.txt"
+printf 'b' > "$files/a\\b.txt"; printf 'm' > "$files/a/b.txt"
+printf 'g' > "$files/good.txt"
+rm -f "$dest"/*
+launch "$files" "$bin/orlosend" "x\"y.txt" "$files/a\\b.txt" "good.txt"
+check "refused names: main window up" 'drv wait TForm1 60000'
+check "refused names: only the good file listed" '[ "$(drv lines TForm1/TMemo | tr -d "\r")" = good.txt ]'
+drv settext TForm1/TEdit "Z:${dest//\//\\}" >/dev/null
+drv click "TForm1/TCuteButton#0" >/dev/null
+closed "refused names: moved"
+check "refused names: one line on standard error for each, naming it" \
+  '[ "$(grep -c "^orlosend: not sent: " "$scratch/err")" = 2 ] && grep -qF "not sent: $files/x\"y.txt: " "$scratch/err" && grep -qF "not sent: $files/a\\b.txt: " "$scratch/err"'
+cat "$scratch/err"
+check "refused names: the good file moved, the refused ones and the neighbours untouched" \
+  '[ "$(ls "$dest")" = good.txt ] && [ "$(cd "$files" && cat "x\"y.txt" x/y.txt "a\\b.txt" a/b.txt)" = qnbm ]'
+check "refused names: one notification naming both" \
+  '[ "$(grep -c "^notify-send:" "$notes")" = 1 ] && grep -qF "x\"y.txt" "$notes" && grep -qF "a\\b.txt" "$notes"'
+# Nothing left to send: no window, status 1.
+printf 'c' > "$files/a:b.txt"
+timeout 60 "$bin/orlosend" "$files/x\"y.txt" "$files/a:b.txt" 2>"$scratch/err"
+rc=$?
+check "only refused names: status 1, nothing started" '[ $rc -eq 1 ] && drv gone TForm1 0'
+check "only refused names: both named, and one more notification" \
+  '[ "$(grep -c "^orlosend: not sent: " "$scratch/err")" = 2 ] && for _ in $(seq 50); do [ "$(grep -c "^notify-send:" "$notes")" = 2 ] && break; sleep 0.1; done && grep -qF "a:b.txt" "$notes"'
+
+# When neither the program's locale nor the system's loads any more, nothing
+# starts rather than a program that mangles names.
+PATH="$stubs/no-system:$PATH" timeout 60 "$bin/orlosend" "$files/a b.txt" 2>"$scratch/err"
 rc=$?
 check "no loading locale at start: status 1 and the reason on standard error" \
   '[ $rc -eq 1 ] && grep -q "ja_JP.UTF-8" "$scratch/err" && drv gone TForm1 0'
