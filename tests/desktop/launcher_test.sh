@@ -226,5 +226,19 @@ check "uninstall removed everything but the settings and favourites" \
   '[ "$left" = "./.local/share/orlosend/dirlist.txt ./.local/share/orlosend/orlosend.ini " ]'
 [ "$left" = "./.local/share/orlosend/dirlist.txt ./.local/share/orlosend/orlosend.ini " ] || echo "left: $left"
 
+# A home the code page cannot name: the program's own folder holds "é". The
+# other home, "my home", is what a best-fit "é" would name instead.
+use_home "my homé"
+install >/dev/null || { echo "FAILED: install in a home with é"; exit 1; }
+touch "$scratch/before"
+launch "$scratch" "$bin/orlosend"
+check "home with é: main window up" 'drv wait TForm1 60000'
+drv close TForm1 >/dev/null
+closed "home with é"
+check "home with é: settings beside the program" '[ -f "$data/orlosend/orlosend.ini" ]'
+touched="$(find "$scratch/my home" -newer "$scratch/before")"
+check "home with é: nothing written into the home without é" '[ -z "$touched" ]'
+[ -z "$touched" ] || echo "written there: $touched"
+
 [ $fails -eq 0 ] && echo "launcher test passed" || echo "launcher test: $fails failed"
 exit $fails
