@@ -20,6 +20,8 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
 
+# locales holds glibc's locale sources (/usr/share/i18n), from which
+# tools/install-desktop.sh compiles ja_JP.UTF-8 with localedef (libc-bin).
 base=(cmake ninja-build g++ make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest
       xvfb xauth x11-utils xdotool imagemagick fonts-horai-umefont fonts-liberation2 locales
       procps util-linux file desktop-file-utils zip unzip)
