@@ -64,17 +64,6 @@ int TextHeightAt(int dpi) {
   return s.cy;
 }
 
-RECT ClientOnScreen(HWND h) {
-  const POINT o = ClientOrigin(h);
-  const SIZE s = ClientSize(h);
-  return RECT{o.x, o.y, o.x + s.cx, o.y + s.cy};
-}
-
-bool Inside(const RECT& inner, const RECT& outer) {
-  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-         inner.bottom <= outer.bottom;
-}
-
 // Every child window of w (and theirs) lies inside its parent's client area.
 void ExpectChildrenInside(HWND w, const std::string& where) {
   const RECT client = ClientOnScreen(w);

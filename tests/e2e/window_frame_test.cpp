@@ -101,17 +101,6 @@ struct Platform {
 };
 void PrintTo(const Platform& p, std::ostream* os) { *os << p.name; }
 
-RECT ClientOnScreen(HWND h) {
-  const POINT o = ClientOrigin(h);
-  const SIZE s = ClientSize(h);
-  return RECT{o.x, o.y, o.x + s.cx, o.y + s.cy};
-}
-
-bool Inside(const RECT& inner, const RECT& outer) {
-  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-         inner.bottom <= outer.bottom;
-}
-
 // A person can reach the button: the window under its centre is the button.
 bool Reachable(HWND button) {
   const RECT r = WindowBounds(button);

@@ -16,18 +16,12 @@
 #include <vector>
 
 #include "driver.h"
+#include "programs_under_test.h"
 
 namespace {
 
-std::vector<std::string>& Programs() {
-  static std::vector<std::string> list;
-  return list;
-}
-
-std::string BaseName(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+using orlo::release::BaseName;
+using orlo::release::Programs;
 
 struct ManifestResource {
   LPCSTR name;
@@ -210,8 +204,4 @@ TEST(Manifest, TellsTheLoaderWhatEachProgramNeeds) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i < argc; ++i) Programs().push_back(orlo::e2e::WindowsPath(argv[i]));
-  return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return orlo::release::RunTestsOnPrograms(argc, argv); }

@@ -291,6 +291,17 @@ SIZE ClientSize(HWND h) {
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
+RECT ClientOnScreen(HWND h) {
+  const POINT o = ClientOrigin(h);
+  const SIZE s = ClientSize(h);
+  return RECT{o.x, o.y, o.x + s.cx, o.y + s.cy};
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
 // --- input -------------------------------------------------------------------------------
 
 void Click(HWND h, int x, int y) {

@@ -88,6 +88,10 @@ bool Visible(HWND h);
 RECT WindowBounds(HWND h);
 POINT ClientOrigin(HWND h);
 SIZE ClientSize(HWND h);
+// The client area in screen coordinates, and whether one rectangle lies
+// wholly inside another.
+RECT ClientOnScreen(HWND h);
+bool Inside(const RECT& inner, const RECT& outer);
 
 // Mouse clicks posted to the window at a client point, as the left button
 // going down and up there.
