@@ -451,7 +451,7 @@ TEST_F(ProgramTest, AwkwardSourcesAndDestinations) {
   SetText(w.edit, WithoutSlash(Target()));
   Click(w.copy, 5, 5);
   ClickOk(w);
-  EXPECT_TRUE(AnswerFailure(Target() + "\\" + name + "のCopyに失敗しました"))
+  EXPECT_TRUE(AnswerFailure(WithoutSlash(Target()) + "\\" + name + "のCopyに失敗しました"))
       << "a destination over 258 bytes was not refused";
   EXPECT_FALSE(Program().WaitExit(500));
   EXPECT_EQ(FileBytes(longSource), "long");
