@@ -52,12 +52,24 @@ TEST_F(ProgramTest, StartsWithTheShellsFilesAndTheSavedSettings) {
   EXPECT_EQ(Text(w.form), j);  // the last argument
 
   // The window has its described size and opens centred on the screen; the
-  // title band runs from blue to white over its 57 rows.
+  // title band runs from blue to white over its 57 rows. A taller caption
+  // than the classic 19 pixels makes it taller outside, never inside.
   const RECT bounds = WindowBounds(w.form);
-  EXPECT_EQ(bounds.right - bounds.left, 386);
-  EXPECT_EQ(bounds.bottom - bounds.top, 306);
-  EXPECT_EQ(bounds.left, GetSystemMetrics(SM_CXSCREEN) / 2 - 386 / 2);
-  EXPECT_EQ(bounds.top, GetSystemMetrics(SM_CYSCREEN) / 2 - 306 / 2);
+  const SIZE client = ClientSize(w.form);
+  EXPECT_EQ(client.cx, 378);
+  EXPECT_EQ(client.cy, 279);
+  RECT outer{0, 0, 378, 279};
+  AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrA(w.form, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrA(w.form, GWL_EXSTYLE)));
+  const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+  if (GetSystemMetrics(SM_CYCAPTION) == 19 && GetSystemMetrics(SM_CXSIZEFRAME) == 4) {
+    EXPECT_EQ(width, 386);
+    EXPECT_EQ(height, 306);
+  }
+  EXPECT_EQ(bounds.right - bounds.left, width);
+  EXPECT_EQ(bounds.bottom - bounds.top, height);
+  EXPECT_EQ(bounds.left, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+  EXPECT_EQ(bounds.top, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
   Shot band;
   EXPECT_TRUE(WaitUntil([&] {
     band = Shot::Of(w.form);
