@@ -181,6 +181,8 @@ void THintController::MouseMove(TControl* control, TMessage& m) {
     return;
   }
   if (under == hint_control_ && cursor_rect_.Contains(TPoint(pt.x, pt.y))) return;
+  if (under == quiet_control_ && pt.x == quiet_point_.x && pt.y == quiet_point_.y) return;
+  quiet_control_ = nullptr;
   int pause = hint_active_ ? app_->HintShortPause() : app_->HintPause();
   bool wasActive = hint_active_;
   Cancel();
@@ -237,7 +239,10 @@ void THintController::Idle(TControl* underMouse) {
 }
 
 void THintController::FilterMessage(const MSG& msg) {
-  if (window_ && window_->IsHintMsg(msg)) Cancel();
+  if (!window_ || !window_->IsHintMsg(msg) || !hint_control_) return;
+  quiet_control_ = hint_control_;
+  GetCursorPos(&quiet_point_);
+  Cancel();
 }
 
 void THintController::Cancel() {
@@ -249,6 +254,7 @@ void THintController::Cancel() {
 }
 
 void THintController::ControlDestroyed(TControl* c) {
+  if (c == quiet_control_) quiet_control_ = nullptr;
   if (c == hint_control_) Cancel();
 }
 

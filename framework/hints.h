@@ -65,6 +65,10 @@ private:
   TControl* hint_control_ = nullptr;
   bool hint_active_ = false;
   TRect cursor_rect_;
+  // A key or click cancels the hint until the pointer moves: the platform
+  // may follow a click with a move to the same point (Wine 10 does).
+  TControl* quiet_control_ = nullptr;
+  POINT quiet_point_{};
   UINT_PTR timer_id_ = 0;
   TimerMode timer_mode_ = TimerMode::Show;
 };

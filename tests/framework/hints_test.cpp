@@ -196,6 +196,14 @@ TEST_F(HintsTest, KeysAndClicksCancelAndEmptyHintsShowNothing) {
   PostMessageA(f->other->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   ASSERT_TRUE(PumpUntil([&] { return !HintShown(); }, 1000));
   EXPECT_EQ(Application->Hints()->HintControl(), nullptr);
+  // A move to the point of the click, as Wine 10 sends after one, starts no
+  // new pause; the pointer moving on does.
+  RestOn(f->other);
+  EXPECT_FALSE(Application->Hints()->TimerRunning());
+  EXPECT_EQ(Application->Hints()->HintControl(), nullptr);
+  RestOn(f->other, 6, 6);
+  EXPECT_TRUE(Application->Hints()->TimerRunning());
+  EXPECT_EQ(Application->Hints()->HintControl(), f->other);
 
   RestOn(f->plain);
   PumpFor(400);
