@@ -110,9 +110,7 @@ TEST_P(ScreenDensityTest, EachWindowGrowsWithItsControlsAndOkAndCloseWork) {
   ASSERT_GT(t, 12) << "the window font does not grow at " << dpi;
   auto scaled = [t](int v) { return MulDiv(v, t, 12); };
 
-  // The main window at 96 pixels per inch, as the description lays it out
-  // in the platform's frame. Under Wine's frame OK and CLOSE stick out at
-  // the bottom a little already (their 273 below a client height of 268).
+  // The main window at 96 pixels per inch, as the description lays it out.
   MainWindow w = Start();
   ASSERT_TRUE(w.Found());
   const SIZE client96 = ClientSize(w.form);
